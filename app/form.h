@@ -1,0 +1,134 @@
+#pragma once
+// The main window as the core sees it: every control the behaviour touches, under the
+// names the window gives its widgets.
+#include <array>
+#include <string>
+#include <vector>
+
+#include "app/controls.h"
+#include "phonebook/phone_book_list.h"
+
+namespace dorive {
+
+// The controls of one relay on the Relays page; relay 1's names end in "1", relay 2's in "2".
+struct RelayControls {
+    explicit RelayControls(int n);
+    RadioGroup modes;
+    GroupBox box;  // "Relay1" / "Relay2"
+    Edit RelCode;
+    Edit RelTime;
+    RadioButton RelSMS, RelSW, RelCam, RelLi, RelBut;
+    CheckBox RelRing, RelRingAll;
+    Label codeLabel, timeLabel;  // "Label31"/"Label32", "Label33"/"Label34"
+};
+
+struct Form {
+    Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    Window TForm1{"TForm1"};
+
+    // Main pages.
+    TabPage Buttons{"Buttons"}, PhoneBook{"PhoneBook"}, seting{"seting"}, TabSheet2{"TabSheet2"},
+        service{"service"};
+    PageControl PageControl1{"PageControl1", {&Buttons, &PhoneBook, &seting, &TabSheet2, &service}};
+    // Pages of the Buttons page.
+    TabPage ZEPtyp1{"ZEPtyp1"}, ZEPtyp2{"ZEPtyp2"}, ModuleButtons{"ModuleButtons"}, ModuleKeyboard{"ModuleKeyboard"};
+    PageControl ZEPtyp{"ZEPtyp", {&ZEPtyp1, &ZEPtyp2, &ModuleButtons, &ModuleKeyboard}};
+    // Pages of the settings page.
+    TabPage Calls{"Calls"}, Relays{"Relays"}, SMSs{"SMSs"}, Admin{"Admin"};
+    PageControl SetingPages{"SetingPages", {&Calls, &Relays, &SMSs, &Admin}};
+
+    // Unit pictures and arrows of the variants.
+    Picture ZEP1{"ZEP1"}, ZEP2{"ZEP2"}, ZEPF1{"ZEPF1"}, ZEPF2{"ZEPF2"}, ZEPL1{"ZEPL1"}, ZEPL2{"ZEPL2"},
+        ZEPCorvel1{"ZEPCorvel1"}, ZEPCorvel2{"ZEPCorvel2"};
+    Picture Sipka1{"Sipka1"}, Sipkaf1{"Sipkaf1"}, SipkaGA1{"SipkaGA1"}, SipkaGA2{"SipkaGA2"}, SipkaGB2{"SipkaGB2"};
+
+    // Device panel.
+    GroupBox GroupBox4{"GroupBox4"};
+    Picture RXDled{"RXDled"};
+    Picture DeviceRun{"DeviceRun"}, DeviceStop{"DeviceStop"}, DeviceNic{"DeviceNic"};
+    Label StatusLabel{"StatusLabel"};
+    Button RunZEP{"RunZEP"}, StopZEP{"StopZEP"}, SaveZEP{"SaveZEP"}, LoadZEP{"LoadZEP"};
+    GroupBox Battery{"Battery"};
+    Label Voltage{"Voltage"};
+    ProgressBar BVoltage{"BVoltage", 300, 420};
+
+    // PC panel.
+    GroupBox GroupBox5{"GroupBox5"};
+    Button Load{"Load"}, Save{"Save"};
+
+    // Bottom strip.
+    ProgressBar Smeter{"Smeter", 0, 31};
+    Button signal{"signal"};
+    ProgressBar Prubeh{"Prubeh", 0, 100};
+    StatusBar StatusBar1{"StatusBar1",
+                         {{" Operator:", 190}, {" board voltage:", 160}, {" SIM:", 60}, {"  Ver: 5.1", 75},
+                          {" ZEP Ver:", 60}}};
+
+    // Monitor page.
+    Memo Monitor{"Monitor"};
+    Button SaveMonitor{"SaveMonitor"}, Inicializace{"Inicializace"}, IMEI{"IMEI"};
+
+    // Button pages: numbers of button A (mirrored on both pages) and of button B.
+    std::array<Edit, 7> ABUTTON{Edit{"ABUTTON1"}, Edit{"ABUTTON2"}, Edit{"ABUTTON3"}, Edit{"ABUTTON4"},
+                                Edit{"ABUTTON5"}, Edit{"ABUTTON6"}, Edit{"ABUTTON7"}};
+    std::array<Edit, 7> AABUTTON{Edit{"AABUTTON1"}, Edit{"AABUTTON2"}, Edit{"AABUTTON3"}, Edit{"AABUTTON4"},
+                                 Edit{"AABUTTON5"}, Edit{"AABUTTON6"}, Edit{"AABUTTON7"}};
+    std::array<Edit, 7> BBUTTON{Edit{"BBUTTON1"}, Edit{"BBUTTON2"}, Edit{"BBUTTON3"}, Edit{"BBUTTON4"},
+                                Edit{"BBUTTON5"}, Edit{"BBUTTON6"}, Edit{"BBUTTON7"}};
+
+    // Admin page.
+    std::array<Edit, 7> ADMIN{Edit{"ADMIN1"}, Edit{"ADMIN2"}, Edit{"ADMIN3"}, Edit{"ADMIN4"},
+                              Edit{"ADMIN5"}, Edit{"ADMIN6"}, Edit{"ADMIN7"}};
+    Label Label35{"Label35"};
+
+    // Calls page.
+    GroupBox GroupBox1{"GroupBox1"}, GroupBox2{"GroupBox2"}, GroupBox3{"GroupBox3"};
+    TrackBar VolSpk{"VolSpk", 1, 7, 7}, VolMic{"VolMic", 1, 7, 7};
+    RadioGroup pickUp;
+    RadioButton NoCall{"NoCall", pickUp}, SIMCall{"SIMCall", pickUp}, AllCall{"AllCall", pickUp};
+    GroupBox InfoTones{"InfoTones"};
+    CheckBox TonBeep{"TonBeep"}, TonRing{"TonRing"}, TonVoice{"TonVoice"};
+    GroupBox WaitingCall{"WaitingCall"};
+    ComboBox waiting{"waiting", {"20", "10", "20", "30", "40", "50", "60", "70", "80", "90"}, false};
+    Label secLabel{"secLabel"};
+
+    // Relays page.
+    RelayControls Relay1{1}, Relay2{2};
+
+    // SMSs page.
+    CheckBox SendSMS{"SendSMS"}, ClockGSM{"ClockGSM"};
+    Edit ALARMON{"ALARMON"}, ALARMOFF{"ALARMOFF"};
+    Label Label22{"Label22"}, Label23{"Label23"};
+    GroupBox Port{"Port"};
+    RadioGroup portGroup;
+    RadioButton PortDis{"PortDis", portGroup}, PortEtons{"PortEtons", portGroup}, PortESMS{"PortESMS", portGroup};
+
+    // Keypad module parameters.
+    GroupBox KeyBoardParams{"KeyBoardParams"};
+    Label Label63{"Label63"};
+    ComboBox WaitBUF{"WaitBUF", {"1", "2", "3", "4", "5", "6", "7", "8", "9"}, true};
+    CheckBox DirectCall{"DirectCall"};
+
+    // Memory trees and the detection box (filled by the memory pages).
+    Tree TreeButtons{"TreeButtons"}, TreeButtonsSel{"TreeButtonsSel"}, TreeMemo{"TreeMemo"},
+        TreeMemoSel{"TreeMemoSel"}, TreeCode{"TreeCode"};
+    CheckBox DetBut{"DetBut"};
+
+    // Phone-book page.
+    PhoneBookList PhoneBook1{"PhoneBook1"};
+
+    // Every control, for binding by name.
+    const std::vector<Control*>& all() const { return all_; }
+    Control* find(const std::string& name) const;
+
+    // The edit of a fixed entry by its SIM name ("ADMIN1", "ABUTTON3", "ALARMON", ...).
+    Edit* fixedEdit(const std::string& entryName);
+
+private:
+    std::vector<Control*> all_;
+};
+
+}  // namespace dorive
