@@ -1,0 +1,116 @@
+#pragma once
+// The core of DORive's main window: the form model, the program-wide state, the serial
+// channel and every handler of the window, driven by one event loop. Front ends (the Qt
+// window, the command line) own one of these and bind to it.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/form.h"
+#include "app/state.h"
+#include "loop/event_loop.h"
+#include "ports/clock.h"
+#include "ports/dialogs.h"
+#include "ports/serial_port.h"
+#include "serial/serial_channel.h"
+
+namespace dorive {
+
+struct DoriveOptions {
+    // The executable as typed on the command line (argv[0]); its file name picks the variant.
+    std::string executable = "DORive";
+    // Path of the settings file; empty means none is read or written.
+    std::string settingsPath;
+    // How long a save waits for the unit's answer to one write before it gives up.
+    int saveReplyTimeoutMs = 10000;
+};
+
+class Dorive {
+public:
+    Dorive(PortProvider& ports, Clock& clock, Dialogs& dialogs, DoriveOptions options = {});
+    ~Dorive();
+    Dorive(const Dorive&) = delete;
+    Dorive& operator=(const Dorive&) = delete;
+
+    Form form;
+    State st;
+    EventLoop loop;
+    SerialChannel com;
+    RepeatingTimer Cekani;    // wait indicator, 1000 ms
+    RepeatingTimer LedTimer;  // receive indicator, 2000 ms
+
+    Dialogs& dialogs() { return dialogs_; }
+    Clock& clock() { return clock_; }
+    const DoriveOptions& options() const { return options_; }
+
+    // Start-up and close of the window.
+    Task FormCreate();
+    // Closes the port and writes the settings file; reports a file that cannot be written
+    // and returns all the same.
+    void FormClose();
+
+    // Runs a handler as an activity of the loop (now if idle, else after the waiting ones).
+    void post(EventLoop::Activity activity) { loop.post(std::move(activity)); }
+    // A user's edit of a text field, as an activity.
+    void userEdit(Edit& edit, std::string text, std::size_t caret);
+
+    // Serial channel and monitor.
+    void send(std::string_view text);  // throws PortError
+    void note(std::string line) { form.Monitor.append(std::move(line)); }
+    Task ApdComPort1TriggerAvail();             // data-available event
+    Task receiveBytes(std::string_view bytes);  // line assembly of received bytes
+    Task LedTimerTimer();
+    auto pause(int ms) { return loop.pause(ms); }
+
+    // Reply handling.
+    Task dispatchReply(std::string& line);
+    void showRunMode();
+    void showProgMode();
+    void showPending();
+    void clearReadView();
+    bool runModeShown() const { return form.DeviceRun.visible(); }
+    bool progModeShown() const { return form.DeviceStop.visible(); }
+    bool pendingShown() const { return form.DeviceNic.visible(); }
+
+    // Device operations.
+    Task StopZEPClick();
+    Task RunZEPClick();
+    Task LoadZEPClick();
+    Task SaveZEPClick();
+    Task signalClick();
+    Task InicializaceClick();
+    Task IMEIClick();
+    Task CekaniTimer();
+    Task saveStep();
+    Task WriteSimEntry(const std::string& name, const std::string& number);
+    void LockControls();
+    void UnlockControls();
+
+    // Phone-book page: add one entry read from the SIM.
+    void addPhoneBookEntry(const std::string& name, const std::string& number);
+
+    // Upload transfer step, run when the unit prompts (">>>" or "CONNECT") while an upload waits.
+    Task SendUploadData();
+
+private:
+    void showError(const std::string& text);
+    void wireControls();
+    std::string timeStamp();
+
+    PortProvider& ports_;
+    Clock& clock_;
+    Dialogs& dialogs_;
+    DoriveOptions options_;
+    bool rxPosted_ = false;
+    std::string lastTimeText_;
+    std::int64_t lastTimeSecond_ = -1;
+
+    // Save that cannot finish: the reply watchdog and the abort.
+    void armSaveWatchdog();
+    void disarmSaveWatchdog();
+    Task abortSave(std::string why);
+    Clock::TimerId saveWatchdog_ = 0;
+    std::string lastWriteDescription_;
+};
+
+}  // namespace dorive
