@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what DORive needs, builds it and starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/setup.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDORIVE_BUILD_TESTS=OFF -DDORIVE_BUILD_BENCH=OFF
+cmake --build build --target dorive
+exec ./build/app/qt/dorive "$@"
