@@ -3,8 +3,21 @@
 #include <string>
 #include <string_view>
 
+#include "app/errors.h"
+
 namespace dorive {
 struct Form;
+
+// A relay code or time field that holds nothing to convert. It is a ConversionError with
+// a message that names the field's rule instead of the generic integer message.
+class BlankFieldError : public ConversionError {
+  public:
+    explicit BlankFieldError(std::string message) : ConversionError(""), message_(std::move(message)) {}
+    const char* what() const noexcept override { return message_.c_str(); }
+
+  private:
+    std::string message_;
+};
 
 // Digits, "+", "*" and "#", at most 20 characters; a one-character text passes unchanged.
 std::string FilterPhoneNumber(std::string_view text);
