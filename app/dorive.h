@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/form.h"
 #include "app/state.h"
 #include "loop/event_loop.h"
+#include "params/fixed_entries.h"
 #include "ports/clock.h"
 #include "ports/dialogs.h"
 #include "ports/serial_port.h"
@@ -105,11 +107,21 @@ private:
     std::string lastTimeText_;
     std::int64_t lastTimeSecond_ = -1;
 
+    // A reply may enable device buttons; while a save runs they stay locked until its end.
+    void enableUnlessSaving(Control& c);
+
+    // The end of a save: unlock and read the SIM back.
+    Task finishSave();
+    // What the running save writes, step by step: the fixed entries, then the phone-book rows.
+    std::vector<SimEntry> saveSources_;
+
     // Save that cannot finish: the reply watchdog and the abort.
     void armSaveWatchdog();
     void disarmSaveWatchdog();
+    Task saveWatchdogFired(std::uint64_t generation);
     Task abortSave(std::string why);
     Clock::TimerId saveWatchdog_ = 0;
+    std::uint64_t watchdogGeneration_ = 0;
     std::string lastWriteDescription_;
 };
 

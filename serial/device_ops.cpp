@@ -1,0 +1,255 @@
+// Device operations: stop and run the unit's script, read all settings, write them all
+// back location by location, and the small service commands.
+#include <algorithm>
+#include <initializer_list>
+#include <string>
+
+#include "app/dorive.h"
+#include "params/fixed_entries.h"
+#include "params/records.h"
+
+namespace dorive {
+
+namespace {
+
+std::string durationText(int ms) {
+    if (ms % 1000 == 0) return std::to_string(ms / 1000) + " s";
+    return std::to_string(ms) + " ms";
+}
+
+}  // namespace
+
+Task Dorive::StopZEPClick() {
+    if (st.WriteActive) co_return;
+    com.setDtr(true);
+    form.Prubeh.setMax(250);
+    form.Prubeh.setPosition(0);
+    Cekani.start();
+    st.PhoneBookReload = true;
+    showPending();
+}
+
+Task Dorive::RunZEPClick() {
+    if (st.WriteActive) co_return;
+    com.setDtr(false);
+    co_await pause(1000);
+    // A newer module restarts the script itself once DTR is released.
+    if (!st.LteModule) send("AT#REBOOT\r\n");
+    form.Prubeh.setMax(250);
+    form.Prubeh.setPosition(0);
+    Cekani.start();
+    showPending();
+    form.LoadZEP.setEnabled(false);
+    form.SaveZEP.setEnabled(false);
+}
+
+Task Dorive::LoadZEPClick() {
+    if (st.WriteActive) co_return;
+    if (pendingShown()) {
+        send("AT+CGMI\r\n");
+        form.DeviceRun.setVisible(true);
+        form.DeviceNic.setVisible(false);
+        form.LoadZEP.setEnabled(false);
+        form.SaveZEP.setEnabled(false);
+    }
+    if (progModeShown()) {
+        send("AT#SPN\r\n");
+        form.Prubeh.setPosition(0);
+        form.SaveZEP.setEnabled(true);
+        clearReadView();
+        showProgMode();
+    }
+    co_return;
+}
+
+Task Dorive::SaveZEPClick() {
+    // A second click queued behind the first must not start a save inside the running one.
+    if (st.WriteActive) co_return;
+    LockControls();
+    try {
+        if (st.LteModule) {
+            form.TonBeep.setEnabled(true);
+            form.TonVoice.setEnabled(true);
+            form.TonRing.setEnabled(false);
+        }
+        BuildParamRecords(form, st);
+        // What is written is fixed now: a read arriving during the save must not change it.
+        saveSources_ = fixedWriteEntries(form, st);
+        for (std::size_t i = 1; i <= form.PhoneBook1.rowCount(); ++i) {
+            PhoneBookList::Row row = form.PhoneBook1.row(i);
+            saveSources_.push_back({row.name, row.number});
+        }
+        form.Prubeh.setMax(st.SimCapacity);
+        form.Prubeh.setVisible(true);
+        send("AT\r\n");
+    } catch (...) {
+        form.Prubeh.setVisible(false);
+        UnlockControls();
+        throw;
+    }
+    st.WriteActive = true;
+    st.WriteStep = 0;
+    st.WriteIndex = 1;
+    lastWriteDescription_ = "SIM location 1 (before the first entry)";
+    armSaveWatchdog();
+}
+
+Task Dorive::saveStep() {
+    disarmSaveWatchdog();
+    ++st.WriteStep;
+    form.Prubeh.setPosition(st.WriteStep);
+    if (st.WriteIndex > st.SimCapacity) {
+        co_await finishSave();
+        co_return;
+    }
+    co_await pause(200);
+
+    std::string failure;
+    try {
+        const auto step = static_cast<std::size_t>(st.WriteStep);
+        if (step <= saveSources_.size()) {
+            const SimEntry source = saveSources_[step - 1];
+            co_await WriteSimEntry(source.name, source.number);
+        } else {
+            const std::string index = std::to_string(st.WriteIndex);
+            lastWriteDescription_ = "SIM location " + index + " (emptying it)";
+            note("delete SIM" + index);
+            send("AT+CPBW=" + index + "\r\n");
+            ++st.WriteIndex;
+        }
+    } catch (const PortError& e) {
+        failure = e.what();
+    }
+    if (!failure.empty()) {
+        co_await abortSave(failure);
+        co_return;
+    }
+    armSaveWatchdog();
+}
+
+Task Dorive::WriteSimEntry(const std::string& name, const std::string& number) {
+    const std::string index = std::to_string(st.WriteIndex);
+    if (name.empty() || number.empty()) {
+        lastWriteDescription_ =
+            "SIM location " + index + " (step for " + (name.empty() ? std::string("a row without name") : name) +
+            ", nothing to write)";
+        send("AT\r\n");
+        note("---");
+        co_return;
+    }
+    lastWriteDescription_ = "SIM location " + index + " (" + name + ")";
+    note("SIM" + index);
+    send("AT+CPBW=" + index + "," + number + ",," + name + "\r\n");
+    ++st.WriteIndex;
+}
+
+Task Dorive::finishSave() {
+    // Entries that found no location on the SIM are lost unless the user hears of it.
+    std::size_t unwritten = 0;
+    std::string firstUnwritten;
+    for (auto i = static_cast<std::size_t>(std::max(st.WriteStep, 1) - 1); i < saveSources_.size(); ++i) {
+        const SimEntry& e = saveSources_[i];
+        if (e.name.empty() || e.number.empty()) continue;
+        if (unwritten++ == 0) firstUnwritten = e.name;
+    }
+    saveSources_.clear();
+
+    st.WriteActive = false;
+    form.Prubeh.setVisible(false);
+    UnlockControls();
+    form.Prubeh.setPosition(0);
+    form.SaveZEP.setEnabled(true);
+    clearReadView();
+    if (unwritten > 0) {
+        std::string text =
+            (st.SimCapacity <= 0 ? std::string("The size of the SIM is not known yet (read the unit first): ")
+                                 : "The SIM has room for " + std::to_string(st.SimCapacity) + " locations: ") +
+            std::to_string(unwritten) + " entries from " + firstUnwritten + " on were not written.";
+        note(text);
+        showError(text);
+    }
+    if (com.portChosen()) send("AT+CPBR=1," + std::to_string(st.SimCapacity) + "\r\n");
+    co_return;
+}
+
+void Dorive::armSaveWatchdog() {
+    disarmSaveWatchdog();
+    const std::uint64_t generation = watchdogGeneration_;
+    saveWatchdog_ = clock_.startTimer(options_.saveReplyTimeoutMs, [this, generation] {
+        saveWatchdog_ = 0;
+        post([this, generation] { return saveWatchdogFired(generation); });
+    });
+}
+
+void Dorive::disarmSaveWatchdog() {
+    if (saveWatchdog_) clock_.cancelTimer(saveWatchdog_);
+    saveWatchdog_ = 0;
+    // A firing already posted but not yet run sees the new generation and does nothing.
+    ++watchdogGeneration_;
+}
+
+Task Dorive::saveWatchdogFired(std::uint64_t generation) {
+    if (!st.WriteActive || generation != watchdogGeneration_) co_return;
+    co_await abortSave("the unit did not answer for " + durationText(options_.saveReplyTimeoutMs));
+}
+
+Task Dorive::abortSave(std::string why) {
+    if (!st.WriteActive) co_return;
+    disarmSaveWatchdog();
+    saveSources_.clear();
+    st.WriteActive = false;
+    form.Prubeh.setVisible(false);
+    form.Prubeh.setPosition(0);
+    UnlockControls();
+    const std::string text = "Save stopped at " + lastWriteDescription_ + ": " + why +
+                             ". The SIM is only partly written; it is read back to show what it holds now.";
+    note(text);
+    showError(text);
+    clearReadView();
+    if (com.portChosen()) send("AT+CPBR=1," + std::to_string(st.SimCapacity) + "\r\n");
+}
+
+namespace {
+
+template <class F>
+void forLockedControls(Form& form, F&& f) {
+    for (Control* c : std::initializer_list<Control*>{
+             &form.SaveZEP, &form.LoadZEP, &form.RunZEP, &form.StopZEP, &form.Save, &form.Load, &form.signal,
+             &form.Buttons, &form.PhoneBook, &form.seting, &form.service, &form.KeyBoardParams,
+             // Their answers would be taken for the unit's answer to a write.
+             &form.Inicializace, &form.IMEI})
+        f(*c);
+}
+
+}  // namespace
+
+void Dorive::LockControls() {
+    forLockedControls(form, [](Control& c) { c.setEnabled(false); });
+}
+
+void Dorive::UnlockControls() {
+    forLockedControls(form, [](Control& c) { c.setEnabled(true); });
+}
+
+Task Dorive::signalClick() {
+    if (st.WriteActive) co_return;
+    send("AT+CSQ\r\n");
+}
+
+Task Dorive::InicializaceClick() {
+    if (st.WriteActive) co_return;
+    send("AT#ESCRIPT=zep.pyo\r\n");
+}
+
+Task Dorive::IMEIClick() {
+    if (st.WriteActive) co_return;
+    send("AT#CGSN\r\n");
+}
+
+Task Dorive::CekaniTimer() {
+    form.Prubeh.setPosition(std::min(form.Prubeh.position() + 1, form.Prubeh.max()));
+    form.Prubeh.setVisible(true);
+    co_return;
+}
+
+}  // namespace dorive

@@ -1,0 +1,19 @@
+#pragma once
+// Pieces of the reply handling that are worth having on their own.
+#include <string>
+#include <string_view>
+
+namespace dorive {
+
+// One phone-book listing line cut into its three texts; the number type is skipped.
+struct ListingLine {
+    std::string location;  // after the first ":" up to the next ",", blanks trimmed
+    std::string number;    // inside the first pair of double quotes
+    std::string name;      // inside the next pair of quotes after the "," that follows the number
+    bool operator==(const ListingLine&) const = default;
+};
+
+// Missing separators or quotes give empty fields; never throws.
+ListingLine cutListingLine(std::string_view line);
+
+}  // namespace dorive
