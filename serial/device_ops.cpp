@@ -130,9 +130,9 @@ Task Dorive::saveStep() {
 Task Dorive::WriteSimEntry(const std::string& name, const std::string& number) {
     const std::string index = std::to_string(st.WriteIndex);
     if (name.empty() || number.empty()) {
-        lastWriteDescription_ =
-            "SIM location " + index + " (step for " + (name.empty() ? std::string("a row without name") : name) +
-            ", nothing to write)";
+        lastWriteDescription_ = "SIM location " + index + " (step for " +
+                                (name.empty() ? std::string("a row without name") : name) +
+                                ", nothing to write)";
         send("AT\r\n");
         note("---");
         co_return;
@@ -161,10 +161,11 @@ Task Dorive::finishSave() {
     form.SaveZEP.setEnabled(true);
     clearReadView();
     if (unwritten > 0) {
-        std::string text =
-            (st.SimCapacity <= 0 ? std::string("The size of the SIM is not known yet (read the unit first): ")
-                                 : "The SIM has room for " + std::to_string(st.SimCapacity) + " locations: ") +
-            std::to_string(unwritten) + " entries from " + firstUnwritten + " on were not written.";
+        std::string text = (st.SimCapacity <= 0
+                                ? std::string("The size of the SIM is not known yet (read the unit first): ")
+                                : "The SIM has room for " + std::to_string(st.SimCapacity) + " locations: ") +
+                           std::to_string(unwritten) + " entries from " + firstUnwritten +
+                           " on were not written.";
         note(text);
         showError(text);
     }

@@ -13,7 +13,9 @@ namespace dorive {
 
 namespace {
 
-bool contains(const std::string& line, std::string_view text) { return line.find(text) != std::string::npos; }
+bool contains(const std::string& line, std::string_view text) {
+    return line.find(text) != std::string::npos;
+}
 
 std::string trimBlanks(std::string_view s) {
     std::size_t b = 0, e = s.size();
@@ -177,12 +179,15 @@ Task Dorive::dispatchReply(std::string& line) {
         std::size_t colon = line.find(':');
         std::size_t comma = line.find(',', colon + 1);
         // A reply without "," carries no value.
-        std::string value = comma == std::string::npos ? std::string() : line.substr(colon + 1, comma - colon - 1);
+        std::string value =
+            comma == std::string::npos ? std::string() : line.substr(colon + 1, comma - colon - 1);
         int level = toInt(trimBlanks(value));
         st.SignalLevel = level;
         Rgb colour = kRed;
-        if (level >= 15 && level <= 21) colour = kCyan;
-        else if (level >= 22 && level <= 31) colour = kGreen;
+        if (level >= 15 && level <= 21)
+            colour = kCyan;
+        else if (level >= 22 && level <= 31)
+            colour = kGreen;
         form.Smeter.setColor(colour);
         form.Smeter.setPosition(level);
         if ((runModeShown() || pendingShown()) && st.ProgModeEntered) {

@@ -22,7 +22,7 @@ namespace {
 
 // The serial line to the simulated unit.
 class SimLinkPort : public SerialPort {
-public:
+  public:
     explicit SimLinkPort(SimUnit& unit) : unit_(unit) {
         id_ = unit_.attach([this](std::string_view bytes) {
             input_.append(bytes);
@@ -47,7 +47,7 @@ public:
         unit_.detach(id_);
     }
 
-private:
+  private:
     SimUnit& unit_;
     std::uint64_t id_ = 0;
     std::string input_;
@@ -55,12 +55,14 @@ private:
 };
 
 class SimProvider : public PortProvider {
-public:
+  public:
     explicit SimProvider(SimUnit& unit) : unit_(unit) {}
     std::vector<PortInfo> ports() override { return {{kSimulatedPortName, "simulated unit"}}; }
-    std::unique_ptr<SerialPort> open(const std::string&) override { return std::make_unique<SimLinkPort>(unit_); }
+    std::unique_ptr<SerialPort> open(const std::string&) override {
+        return std::make_unique<SimLinkPort>(unit_);
+    }
 
-private:
+  private:
     SimUnit& unit_;
 };
 
@@ -138,7 +140,9 @@ struct Device : ::testing::TestWithParam<ModuleType> {
 }  // namespace
 
 INSTANTIATE_TEST_SUITE_P(Modules, Device, ::testing::Values(ModuleType::Older, ModuleType::Newer),
-                         [](const auto& info) { return info.param == ModuleType::Older ? "Older" : "Newer"; });
+                         [](const auto& info) {
+                             return info.param == ModuleType::Older ? "Older" : "Newer";
+                         });
 
 TEST_P(Device, StopReadsTheWholeSim) {
     EXPECT_TRUE(form().DeviceRun.visible());
@@ -173,12 +177,19 @@ TEST_P(Device, EditSaveAndReadBack) {
     EXPECT_TRUE(errors().empty());
 
     // The SIM holds exactly the non-empty fixed entries in their order, then the complete rows.
-    std::vector<std::pair<std::string, std::string>> expected = {
-        {"ADMIN1", "+420601111111"}, {"ADMIN3", "+420603333333"}, {"ABUTTON1", "0601234567"},
-        {"ABUTTON2", "0602345678"},  {"ABUTTON3", "0603456789"},  {"BBUTTON1", "0604567890"},
-        {"BBUTTON2", "0605678901"},  {"ALARMON", "Gate open"},    {"ALARMOFF", "Door alarm off"},
-        {"PARZEP", "6#4#1#1#1#5#1#2"}, {"PARRL1", "5#1#03#0"},     {"PARRL2", "6#3#10#0"},
-        {"PARKEY", "3#1"}};
+    std::vector<std::pair<std::string, std::string>> expected = {{"ADMIN1", "+420601111111"},
+                                                                 {"ADMIN3", "+420603333333"},
+                                                                 {"ABUTTON1", "0601234567"},
+                                                                 {"ABUTTON2", "0602345678"},
+                                                                 {"ABUTTON3", "0603456789"},
+                                                                 {"BBUTTON1", "0604567890"},
+                                                                 {"BBUTTON2", "0605678901"},
+                                                                 {"ALARMON", "Gate open"},
+                                                                 {"ALARMOFF", "Door alarm off"},
+                                                                 {"PARZEP", "6#4#1#1#1#5#1#2"},
+                                                                 {"PARRL1", "5#1#03#0"},
+                                                                 {"PARRL2", "6#3#10#0"},
+                                                                 {"PARKEY", "3#1"}};
     for (auto& r : rows)
         if (!r.name.empty() && !r.number.empty()) expected.push_back({r.name, r.number});
     std::vector<std::pair<std::string, std::string>> onSim;
@@ -192,7 +203,8 @@ TEST_P(Device, EditSaveAndReadBack) {
     // Every location was addressed once, in order, and then the SIM was read back.
     int writes = 0;
     for (auto& c : unit->commands())
-        if (c.rfind("AT+CPBW=", 0) == 0) EXPECT_EQ(c.substr(8, c.find_first_of(",") - 8), std::to_string(++writes));
+        if (c.rfind("AT+CPBW=", 0) == 0)
+            EXPECT_EQ(c.substr(8, c.find_first_of(",") - 8), std::to_string(++writes));
     EXPECT_EQ(writes, 250);
     EXPECT_EQ(unit->commands().back(), "AT+CPBR=1,250");
 
@@ -236,7 +248,7 @@ TEST_P(Device, ErrorOnAWriteStopsTheSaveAndShowsWhatTheSimHolds) {
     EXPECT_EQ(unit->sim().find(5)->name, "ABUTTON3");
     expectViewShowsSim();
     for (Control* c : std::initializer_list<Control*>{&form().SaveZEP, &form().LoadZEP, &form().RunZEP,
-                                                       &form().StopZEP, &form().seting, &form().PhoneBook})
+                                                      &form().StopZEP, &form().seting, &form().PhoneBook})
         EXPECT_TRUE(c->enabled()) << c->name();
     // A new save, with the unit well again, completes.
     unit->setFaults({});

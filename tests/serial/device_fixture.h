@@ -54,9 +54,9 @@ struct DeviceFixture : CoreFixture {
     }
     bool lockedControlsEnabled(bool expected) {
         for (Control* c : std::initializer_list<Control*>{
-                 &form().SaveZEP, &form().LoadZEP, &form().RunZEP, &form().StopZEP, &form().Save, &form().Load,
-                 &form().signal, &form().Buttons, &form().PhoneBook, &form().seting, &form().service,
-                 &form().KeyBoardParams})
+                 &form().SaveZEP, &form().LoadZEP, &form().RunZEP, &form().StopZEP, &form().Save,
+                 &form().Load, &form().signal, &form().Buttons, &form().PhoneBook, &form().seting,
+                 &form().service, &form().KeyBoardParams})
             if (c->enabled() != expected) return false;
         return true;
     }

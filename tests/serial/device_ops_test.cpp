@@ -169,6 +169,9 @@ TEST_F(DeviceOps, SaveWritesFixedEntriesThenRowsThenEmptiesTheRest) {
     EXPECT_TRUE(lockedControlsEnabled(false));
     EXPECT_TRUE(form().TabSheet2.enabled());
     EXPECT_TRUE(form().SaveMonitor.enabled());
+    // Their answers would be taken for answers to the writes.
+    EXPECT_FALSE(form().Inicializace.enabled());
+    EXPECT_FALSE(form().IMEI.enabled());
     EXPECT_EQ(form().Prubeh.max(), 250);
     EXPECT_TRUE(form().Prubeh.visible());
 
@@ -319,8 +322,8 @@ TEST_F(DeviceOps, SaveWithoutAPortUnlocksAgain) {
 TEST_F(DeviceOps, SaveThatCannotFinishStopsAndReadsTheSimBack) {
     struct Case {
         const char* what;
-        int okBefore;            // OKs answered before the fault
-        std::string fault;       // line sent instead of the next OK; empty: silence
+        int okBefore;       // OKs answered before the fault
+        std::string fault;  // line sent instead of the next OK; empty: silence
         std::string whereStopped;
     };
     const std::vector<Case> cases = {

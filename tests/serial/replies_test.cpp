@@ -1,7 +1,8 @@
+#include "serial/replies.h"
+
 #include <gtest/gtest.h>
 
 #include "serial/device_fixture.h"
-#include "serial/replies.h"
 
 using namespace dorive;
 using dorive::test::DeviceFixture;
@@ -101,8 +102,8 @@ TEST_F(Replies, StopReactionEndsTheWaitAndLogsItsSteps) {
     for (Button* b : {&form().SaveZEP, &form().RunZEP, &form().LoadZEP}) b->setEnabled(false);
     std::size_t before = monitor().size();
     rx("STOP");
-    EXPECT_EQ(monitorFrom(before), (std::vector<std::string>{"[14:03:00]   STOP", "----------------------1", ">ATE0",
-                                                              "ATE0=-1", "LTE=0"}));
+    EXPECT_EQ(monitorFrom(before), (std::vector<std::string>{"[14:03:00]   STOP", "----------------------1",
+                                                             ">ATE0", "ATE0=-1", "LTE=0"}));
     EXPECT_FALSE(core->Cekani.active());
     EXPECT_FALSE(form().Prubeh.visible());
     EXPECT_TRUE(form().SaveZEP.enabled() && form().RunZEP.enabled() && form().LoadZEP.enabled());
@@ -134,11 +135,28 @@ TEST_F(Replies, OkChecksRunInOrder) {
         {"nothing set", false, false, false, false, false, false, {}, false, 0},
         {"refresh", true, false, false, false, false, false, {{"AT#SPN\r\n", 200}}, false, 0},
         {"refresh then echo-off end",
-         true, false, false, true, true, false, {{"AT#SPN\r\n", 200}, {"AT#SPN\r\n", 400}}, false, 0},
+         true,
+         false,
+         false,
+         true,
+         true,
+         false,
+         {{"AT#SPN\r\n", 200}, {"AT#SPN\r\n", 400}},
+         false,
+         0},
         {"upload stops the checks", false, true, false, true, true, false, {}, true, 0},
         {"voice send lets them run", false, true, true, true, true, false, {{"AT#SPN\r\n", 200}}, false, 0},
         {"older module: no echo-off step", false, false, false, true, false, false, {}, true, 0},
-        {"refresh and save", true, false, false, false, false, true, {{"AT#SPN\r\n", 200}, {write1, 400}}, false, 1},
+        {"refresh and save",
+         true,
+         false,
+         false,
+         false,
+         false,
+         true,
+         {{"AT#SPN\r\n", 200}, {write1, 400}},
+         false,
+         1},
         {"echo-off end before save", false, false, false, true, true, true, {{"AT#SPN\r\n", 200}}, false, 0},
         {"save", false, false, false, false, false, true, {{write1, 200}}, false, 1},
     };
@@ -208,8 +226,8 @@ TEST_F(Replies, SignalGaugeColourAndPosition) {
         int level, shown;
     };
     const std::vector<Case> cases = {
-        {"+CSQ: 14,99", red, 14, 14},   {"+CSQ: 15,0", cyan, 15, 15},  {"+CSQ: 21,0", cyan, 21, 21},
-        {"+CSQ: 22,0", green, 22, 22},  {"+CSQ: 31,0", green, 31, 31}, {"+CSQ: 99,99", red, 99, 31},
+        {"+CSQ: 14,99", red, 14, 14},  {"+CSQ: 15,0", cyan, 15, 15},  {"+CSQ: 21,0", cyan, 21, 21},
+        {"+CSQ: 22,0", green, 22, 22}, {"+CSQ: 31,0", green, 31, 31}, {"+CSQ: 99,99", red, 99, 31},
         {"+CSQ:  0 ,99", red, 0, 0},
     };
     for (const Case& c : cases) {
