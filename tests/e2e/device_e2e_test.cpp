@@ -8,6 +8,7 @@
 
 #include "app/dorive.h"
 #include "params/fixed_entries.h"
+#include "sim/sim_port.h"
 #include "sim/sim_unit.h"
 #include "support/fakes.h"
 
@@ -20,50 +21,18 @@ using dorive::test::VirtualClock;
 
 namespace {
 
-// The serial line to the simulated unit.
-class SimLinkPort : public SerialPort {
-  public:
-    explicit SimLinkPort(SimUnit& unit) : unit_(unit) {
-        id_ = unit_.attach([this](std::string_view bytes) {
-            input_.append(bytes);
-            if (onReadyRead) onReadyRead();
-        });
-    }
-    ~SimLinkPort() override { close(); }
-    void write(std::string_view bytes) override {
-        if (open_) unit_.receive(bytes);
-    }
-    std::size_t bytesAvailable() const override { return input_.size(); }
-    std::string read(std::size_t max) override {
-        std::string out = input_.substr(0, max);
-        input_.erase(0, out.size());
-        return out;
-    }
-    void setDtr(bool on) override { unit_.setDtr(on); }
-    std::size_t outputFree() const override { return kOutputBufferSize; }
-    void close() override {
-        if (!open_) return;
-        open_ = false;
-        unit_.detach(id_);
-    }
-
-  private:
-    SimUnit& unit_;
-    std::uint64_t id_ = 0;
-    std::string input_;
-    bool open_ = true;
-};
-
+// Opens the simulated unit's port whatever port the dialog named.
 class SimProvider : public PortProvider {
   public:
-    explicit SimProvider(SimUnit& unit) : unit_(unit) {}
+    SimProvider(Clock& clock, std::shared_ptr<SimUnit> unit) : clock_(clock), unit_(std::move(unit)) {}
     std::vector<PortInfo> ports() override { return {{kSimulatedPortName, "simulated unit"}}; }
     std::unique_ptr<SerialPort> open(const std::string&) override {
-        return std::make_unique<SimLinkPort>(unit_);
+        return std::make_unique<sim::SimPort>(clock_, unit_, sim::Pacing::instant());
     }
 
   private:
-    SimUnit& unit_;
+    Clock& clock_;
+    std::shared_ptr<SimUnit> unit_;
 };
 
 bool isFieldEntry(const std::string& name) {
@@ -72,7 +41,7 @@ bool isFieldEntry(const std::string& name) {
 
 struct Device : ::testing::TestWithParam<ModuleType> {
     VirtualClock clock;
-    std::unique_ptr<SimUnit> unit;
+    std::shared_ptr<SimUnit> unit;
     std::unique_ptr<SimProvider> provider;
     ScriptedDialogs dialogs;
     std::unique_ptr<Dorive> core;
@@ -80,8 +49,8 @@ struct Device : ::testing::TestWithParam<ModuleType> {
     void SetUp() override {
         sim::SimOptions options;
         options.type = GetParam();
-        unit = std::make_unique<SimUnit>(clock, options);
-        provider = std::make_unique<SimProvider>(*unit);
+        unit = std::make_shared<SimUnit>(clock, options);
+        provider = std::make_unique<SimProvider>(clock, unit);
         core = std::make_unique<Dorive>(*provider, clock, dialogs);
         dialogs.portAnswers.push_back(std::string(kSimulatedPortName));
         core->post([this] { return core->FormCreate(); });
