@@ -42,7 +42,7 @@ int hexValue(char c) {
 
 // Reads one image line token by token; every failure names the line.
 class LineReader {
-public:
+  public:
     LineReader(std::string_view line, int lineNo) : line_(line), lineNo_(lineNo) {}
 
     [[noreturn]] void fail(const std::string& what) const {
@@ -71,7 +71,8 @@ public:
     }
     std::string quoted(const char* what) {
         skipBlanks();
-        if (pos_ >= line_.size() || line_[pos_] != '"') fail(std::string("expected ") + what + " in double quotes");
+        if (pos_ >= line_.size() || line_[pos_] != '"')
+            fail(std::string("expected ") + what + " in double quotes");
         ++pos_;
         std::string out;
         while (true) {
@@ -101,7 +102,7 @@ public:
         return out;
     }
 
-private:
+  private:
     std::string_view line_;
     int lineNo_;
     std::size_t pos_ = 0;
@@ -109,7 +110,9 @@ private:
 
 }  // namespace
 
-SimCard::SimCard(int capacity) : capacity_(capacity) { checkCapacity(capacity); }
+SimCard::SimCard(int capacity) : capacity_(capacity) {
+    checkCapacity(capacity);
+}
 
 void SimCard::setCapacity(int capacity) {
     checkCapacity(capacity);
@@ -190,8 +193,10 @@ SimCard SimCard::fromImage(std::string_view text) {
         } else {
             int location = r.number("a location");
             if (!card.validLocation(location))
-                r.fail("location " + std::to_string(location) + " outside 1 to " + std::to_string(card.capacity_));
-            if (card.entries_.count(location)) r.fail("location " + std::to_string(location) + " given twice");
+                r.fail("location " + std::to_string(location) + " outside 1 to " +
+                       std::to_string(card.capacity_));
+            if (card.entries_.count(location))
+                r.fail("location " + std::to_string(location) + " given twice");
             std::string number = r.quoted("number");
             std::string name = r.quoted("name");
             if (number.size() > kMaxNumberLength)

@@ -28,7 +28,7 @@ namespace dorive::sim {
 
 // A SIM image that cannot be read, parsed or written; the text says where and why.
 class SimImageError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -39,7 +39,7 @@ struct SimEntry {
 };
 
 class SimCard {
-public:
+  public:
     static constexpr int kDefaultCapacity = 250;
     static constexpr int kMaxCapacity = 9999;
     static constexpr std::size_t kMaxNumberLength = 20;
@@ -81,7 +81,7 @@ public:
     // parameter records, the version, memories, codes, the detection switch and contacts.
     static SimCard withDefaultContent(int capacity = kDefaultCapacity);
 
-private:
+  private:
     int capacity_;
     std::map<int, SimEntry> entries_;
 };

@@ -1,6 +1,7 @@
 #pragma once
 // The serial port to a simulated unit. It behaves like a real port: writes return at once,
-// received bytes arrive later through onReadyRead, always from a Clock timer.
+// received bytes arrive later through onReadyRead, always from a Clock timer. The input
+// buffer has no limit, so RTS/CTS flow control is not needed and not modelled.
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -34,7 +35,7 @@ struct Pacing {
 };
 
 class SimPort : public SerialPort {
-public:
+  public:
     // Opens the line to the unit with DTR released. The unit is shared: it outlives the port.
     SimPort(Clock& clock, std::shared_ptr<SimUnit> unit, Pacing pacing = Pacing::instant());
     ~SimPort() override;
@@ -51,7 +52,7 @@ public:
     // The cable is pulled: the port closes and onFailure reports why, from a timer.
     void unplug(const std::string& why);
 
-private:
+  private:
     struct Chunk {
         std::int64_t dueUs;
         std::string bytes;

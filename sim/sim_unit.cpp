@@ -11,8 +11,12 @@ namespace {
 
 constexpr std::size_t kKeptLineBytes = 1024;
 
-char upper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
-bool isAlnum(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+char upper(char c) {
+    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+}
+bool isAlnum(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 
 std::string_view trimBlanks(std::string_view s) {
     while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
@@ -186,7 +190,8 @@ void SimUnit::execute(const std::string& line) {
             char letter = upper(c);
             ++pos;
             int value = 0;
-            while (pos < line.size() && line[pos] >= '0' && line[pos] <= '9') value = value * 10 + (line[pos++] - '0');
+            while (pos < line.size() && line[pos] >= '0' && line[pos] <= '9')
+                value = value * 10 + (line[pos++] - '0');
             if (letter == 'E' && value <= 1)
                 echo_ = value == 1;
             else
@@ -389,7 +394,7 @@ void SimUnit::statusTick() {
     scriptLine("#CBC: " + options_.battery);
     if (statusCount_ % 3 == 0) scriptLine("+CREG: 0,1");
     if (statusCount_ % 4 == 0) scriptLine("AT#tone=i,4]");
-    if (options_.type == ModuleType::Newer && statusCount_ % 2 == 0) scriptLine("#APLAYEV: 0");
+    if (options_.type == ModuleType::Newer) scriptLine("#APLAYEV: 0");
 }
 
 void SimUnit::schedule(int ms, std::function<void()> fn) {
@@ -408,7 +413,8 @@ void SimUnit::cancelTimers() {
 // ---- output ----
 
 void SimUnit::appendLine(std::string& out, std::string text) {
-    if (faults_.garbleEveryNthLine > 0 && !text.empty() && ++linesSinceFaults_ % faults_.garbleEveryNthLine == 0) {
+    if (faults_.garbleEveryNthLine > 0 && !text.empty() &&
+        ++linesSinceFaults_ % faults_.garbleEveryNthLine == 0) {
         std::size_t at = rng_() % text.size();
         char changed;
         do changed = char(text[at] ^ char(1 + rng_() % 0x7F));

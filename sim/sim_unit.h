@@ -3,7 +3,7 @@
 //
 // While DTR is released the script runs: it owns the module, ignores commands and prints its
 // own status lines ("+CSQ: 17,99", "#CBC: 0,412", "+CREG: 0,1", now and then "AT#tone=i,4]";
-// the newer module also "#APLAYEV: 0"). Asserting DTR stops the script, which reports "STOP";
+// the newer module also "#APLAYEV: 0" each time). Asserting DTR stops the script, which reports "STOP";
 // the older module then reports "[AT#SLED=1]=" a little later. While the script is stopped
 // the module answers AT commands, with echo off:
 //
@@ -47,12 +47,12 @@ enum class ModuleType { Older, Newer };
 
 // Misbehaviour for tests. Setting faults restarts their counters.
 struct Faults {
-    int errorOnWrite = 0;        // the n-th AT+CPBW from now on answers ERROR and changes nothing (0: off)
-    int silentAfter = 0;         // after n more command lines the unit sends nothing at all (0: off)
-    bool garbleCapacity = false; // AT+CPBR=? answers "+CPBR: (1-2x0),40,16" (middle digit replaced)
-    int chunkMax = 0;            // > 0: every output is cut into pieces of 1..chunkMax bytes
-    int garbleEveryNthLine = 0;  // > 0: every n-th line sent has one byte changed (never into CR or LF)
-    unsigned seed = 1;           // for the piece sizes and the changed bytes
+    int errorOnWrite = 0;         // the n-th AT+CPBW from now on answers ERROR and changes nothing (0: off)
+    int silentAfter = 0;          // after n more command lines the unit sends nothing at all (0: off)
+    bool garbleCapacity = false;  // AT+CPBR=? answers "+CPBR: (1-2x0),40,16" (middle digit replaced)
+    int chunkMax = 0;             // > 0: every output is cut into pieces of 1..chunkMax bytes
+    int garbleEveryNthLine = 0;   // > 0: every n-th line sent has one byte changed (never into CR or LF)
+    unsigned seed = 1;            // for the piece sizes and the changed bytes
 };
 
 struct SimOptions {
@@ -61,7 +61,7 @@ struct SimOptions {
     std::string serialNumber = "356938035643809";
     std::string signal = "17,99";
     std::string battery = "0,412";
-    int statusIntervalMs = 5000;  // status lines of the running script; 0: none
+    int statusIntervalMs = 3000;  // status lines of the running script; 0: none
     int stopDelayMs = 300;        // DTR asserted -> "STOP"
     int sledDelayMs = 1500;       // "STOP" -> "[AT#SLED=1]=" (older module)
     int rebootMs = 3000;          // AT#REBOOT -> start-up lines
@@ -69,7 +69,7 @@ struct SimOptions {
 };
 
 class SimUnit {
-public:
+  public:
     using Output = std::function<void(std::string_view)>;
     enum class Phase { Running, Stopped, Booting };
 
@@ -105,7 +105,7 @@ public:
     const std::map<std::string, std::string>& voices() const { return voices_; }
     const std::string& activeScript() const { return activeScript_; }
 
-private:
+  private:
     struct Reply;
     void handleLine(const std::string& line, std::size_t length);
     void execute(const std::string& line);

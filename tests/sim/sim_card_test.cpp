@@ -1,11 +1,11 @@
+#include "sim/sim_card.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
-
-#include "sim/sim_card.h"
 
 namespace dorive::sim {
 namespace {
@@ -40,8 +40,8 @@ TEST(SimCard, DefaultContentHoldsTheFixedEntries) {
     EXPECT_EQ(byName["PARKEY"], "3#1");
     EXPECT_EQ(byName["VER"], "ZEP 5.2");
     EXPECT_EQ(byName["DETECT"], "0");
-    for (const char* name : {"ADMIN1", "ADMIN2", "ABUTTON1", "ABUTTON3", "BBUTTON2", "ALARMON", "ALARMOFF", "M1-1",
-                             "B2-1", "C1234C", "Caretaker", "Service"})
+    for (const char* name : {"ADMIN1", "ADMIN2", "ABUTTON1", "ABUTTON3", "BBUTTON2", "ALARMON", "ALARMOFF",
+                             "M1-1", "B2-1", "C1234C", "Caretaker", "Service"})
         EXPECT_TRUE(byName.count(name)) << name;
     // A small SIM takes what fits.
     EXPECT_EQ(SimCard::withDefaultContent(5).entries().size(), 5u);
@@ -54,7 +54,8 @@ TEST(SimCardImage, RoundTripKeepsEveryByte) {
     card.write(1, "+420601111111", "ADMIN1");
     card.write(2, "\"quoted\" \\ back", "tab\there");
     card.write(300, "", "");
-    for (int i = 0; i < 256; i += 18) card.write(10 + i / 18, allBytes.substr(i, 18), allBytes.substr(255 - i, 18));
+    for (int i = 0; i < 256; i += 18)
+        card.write(10 + i / 18, allBytes.substr(i, 18), allBytes.substr(255 - i, 18));
     card.write(100, "\x80\xff\xe9\x9a", "\xc8\xe1st\xed");
 
     std::string image = card.toImage();

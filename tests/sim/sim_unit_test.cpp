@@ -138,7 +138,7 @@ TEST_F(SimFixture, WritesDeletesAndFillsTheFirstFreeLocation) {
     EXPECT_EQ(command("AT+CPBW=5,,,NoNumber"), reply({}));
     EXPECT_EQ(command("AT+CPBW=,777,,B4-1"), reply({}));  // first free: 3
     EXPECT_EQ(command("AT+CPBW=1"), reply({}));
-    EXPECT_EQ(command("AT+CPBW=9"), reply({}));  // emptying an empty location is fine
+    EXPECT_EQ(command("AT+CPBW=9"), reply({}));           // emptying an empty location is fine
     EXPECT_EQ(command("AT+CPBW=,1,,DETECT"), reply({}));  // first free: 1 again
 
     std::map<int, SimEntry> expected = {{1, {"1", "DETECT"}},
@@ -147,8 +147,9 @@ TEST_F(SimFixture, WritesDeletesAndFillsTheFirstFreeLocation) {
                                         {4, {"12345678901234567890", "123456789012345678"}},
                                         {5, {"", "NoNumber"}}};
     EXPECT_EQ(unit->sim().entries(), expected);
-    EXPECT_EQ(command("AT+CPBR=1,3"), reply({"+CPBR: 1,\"1\",129,\"DETECT\"", "+CPBR: 2,\"+420 1,2\",145,\"A,\xe9\"",
-                                             "+CPBR: 3,\"777\",129,\"B4-1\""}));
+    EXPECT_EQ(command("AT+CPBR=1,3"),
+              reply({"+CPBR: 1,\"1\",129,\"DETECT\"", "+CPBR: 2,\"+420 1,2\",145,\"A,\xe9\"",
+                     "+CPBR: 3,\"777\",129,\"B4-1\""}));
 }
 
 TEST_F(SimFixture, RejectsBadCommandsWithErrorAndChangesNothing) {
