@@ -104,6 +104,7 @@ private:
     Dialogs& dialogs_;
     DoriveOptions options_;
     bool rxPosted_ = false;
+    std::string dispatchLine_;
     std::string lastTimeText_;
     std::int64_t lastTimeSecond_ = -1;
 

@@ -47,7 +47,10 @@ Task Dorive::receiveBytes(std::string_view bytes) {
         unsigned char c = static_cast<unsigned char>(*p++);
         if (c != 13) continue;  // every other control byte is dropped
 
-        std::string line = std::move(st.RxLine);
+        // The line is handed over in a buffer of its own that keeps its capacity, as RxLine
+        // does, so a long listing costs no allocation per line for the line itself.
+        std::string& line = dispatchLine_;
+        line.assign(st.RxLine);
         st.RxLine.clear();
         if (line.find("#SMSATWL") == std::string::npos) {
             std::string entry;
