@@ -1,0 +1,61 @@
+#pragma once
+// Binders between the form model and the widgets, one per kind of control. The model
+// drives the widget through the control's listeners; what the user does goes back through
+// the core (as an activity of its loop where the model reacts), and the widget then shows
+// the model's state again. Widgets are watched with QPointer: a listener of a destroyed
+// widget does nothing.
+#include <QString>
+#include <string>
+#include <vector>
+
+#include "app/controls.h"
+
+class QAbstractButton;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QRadioButton;
+class QSlider;
+class QStatusBar;
+class QTableWidget;
+class QTabWidget;
+class QTreeWidget;
+class QWidget;
+
+namespace dorive {
+
+class Dorive;
+class PhoneBookList;
+
+// The core's single-byte Windows-1252 texts for widgets, and back, byte for byte.
+QString fromBytes(const std::string& bytes);
+std::string toBytes(const QString& text);
+
+// Runs `action` as an activity of the core's loop.
+void postAction(Dorive& core, std::function<void()> action);
+
+using CaptionSetter = std::function<void(const QString&)>;
+// Visibility, enabled state, hint (tool tip) and, where a setter is given, the caption.
+void bindControl(Control& control, QWidget* widget, CaptionSetter setCaption = {});
+void bindLabel(Control& control, QLabel* label);
+void bindWindow(Window& window, QWidget* widget);
+void bindEdit(Dorive& core, Edit& edit, QLineEdit* widget);
+void bindCheckBox(Dorive& core, CheckBox& box, QCheckBox* widget);
+void bindRadio(Dorive& core, RadioButton& button, QRadioButton* widget);
+void bindButton(Button& button, QAbstractButton* widget);
+void bindCombo(Dorive& core, ComboBox& combo, QComboBox* widget);
+void bindTrackBar(Dorive& core, TrackBar& bar, QSlider* widget);
+// `useColor`: the bar is drawn in the model's colour (the signal gauge).
+void bindProgressBar(ProgressBar& bar, QProgressBar* widget, bool useColor);
+// Adds one label per panel, as wide as the panel.
+void bindStatusBar(StatusBar& bar, QStatusBar* widget);
+void bindMemo(Memo& memo, QPlainTextEdit* widget);
+// `pages` are the widgets of the model's pages, in the model's order.
+void bindPageControl(PageControl& control, QTabWidget* widget, const std::vector<QWidget*>& pages);
+void bindTree(Tree& tree, QTreeWidget* widget);
+void bindPhoneBook(PhoneBookList& list, QTableWidget* widget);
+
+}  // namespace dorive

@@ -1,0 +1,31 @@
+#pragma once
+// The core's modal dialogs on Qt: error box, file dialogs and the port dialog.
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include "ports/dialogs.h"
+
+namespace dorive {
+
+// "Name (*.ext)|*.ext|Other (*.o)|*.o" as Qt's "Name (*.ext);;Other (*.o)".
+QString qtFileFilter(const std::string& filter);
+// A text from the core for display: UTF-8 where it is valid (messages with file names),
+// otherwise the core's single-byte Windows-1252.
+QString displayText(const std::string& text);
+
+class QtDialogs : public Dialogs {
+public:
+    // Dialogs open over this window once it exists.
+    void setParent(QWidget* parent) { parent_ = parent; }
+
+    std::optional<std::string> choosePort(const std::vector<PortInfo>& ports, const std::string& preselect) override;
+    void errorBox(const std::string& text) override;
+    std::optional<std::string> openFileName(const std::string& filter) override;
+    std::optional<std::string> saveFileName(const std::string& filter) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+}  // namespace dorive
