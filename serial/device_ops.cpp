@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "app/dorive.h"
 #include "params/fixed_entries.h"
@@ -11,6 +12,12 @@
 namespace dorive {
 
 namespace {
+
+bool unsafeForCommand(const std::string& text) {
+    for (unsigned char c : text)
+        if (c == ',' || c == '"' || c == ';' || c < 32) return true;
+    return false;
+}
 
 std::string durationText(int ms) {
     if (ms % 1000 == 0) return std::to_string(ms / 1000) + " s";
@@ -65,6 +72,26 @@ Task Dorive::LoadZEPClick() {
 Task Dorive::SaveZEPClick() {
     // A second click queued behind the first must not start a save inside the running one.
     if (st.WriteActive) co_return;
+    // Numbers and names go into the write command as they stand: a comma, a quote, a
+    // semicolon or a control character would change the command itself. Such an entry
+    // is refused before anything is written, so the SIM is never left half written by it.
+    {
+        std::vector<SimEntry> sources = fixedWriteEntries(form, st);
+        for (std::size_t i = 1; i <= form.PhoneBook1.rowCount(); ++i) {
+            PhoneBookList::Row row = form.PhoneBook1.row(i);
+            sources.push_back({row.name, row.number});
+        }
+        for (const SimEntry& e : sources) {
+            if (e.name.empty() || e.number.empty()) continue;
+            const std::string* bad =
+                unsafeForCommand(e.number) ? &e.number : (unsafeForCommand(e.name) ? &e.name : nullptr);
+            if (!bad) continue;
+            showError("The entry " + e.name + " holds \"" + *bad +
+                      "\": commas, quotes, semicolons and control characters cannot be written to the unit. "
+                      "Change it and save again; nothing was written.");
+            co_return;
+        }
+    }
     LockControls();
     try {
         if (st.LteModule) {

@@ -412,3 +412,30 @@ TEST_F(DeviceOps, GarbledCapacityDuringTheReadLeavesTheWindowUsable) {
     EXPECT_TRUE(lockedControlsEnabled(true));
     EXPECT_EQ(dialogs.errors.size(), 2u);
 }
+
+TEST_F(DeviceOps, EntriesThatWouldChangeTheWriteCommandAreRefusedBeforeAnythingIsWritten) {
+    struct Case {
+        const char* alarmOn;
+        PhoneBookList::Row row;
+        const char* named;
+    };
+    const Case cases[] = {
+        {"Door open, alarm", {"Caretaker", "123"}, "ALARMON"},
+        {"Alarm", {"Doe, John", "123"}, "Doe, John"},
+        {"Alarm", {"Mum", "1;#REBOOT"}, "Mum"},
+        {"Say \"hi\"", {"Caretaker", "123"}, "ALARMON"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.named);
+        dialogs.errors.clear();
+        form().ALARMON.setText(c.alarmOn);
+        form().PhoneBook1.setRows({c.row});
+        const std::size_t before = sent().size();
+        startSave(250);
+        EXPECT_EQ(sent().size(), before);
+        EXPECT_FALSE(st().WriteActive);
+        EXPECT_TRUE(lockedControlsEnabled(true));
+        ASSERT_EQ(dialogs.errors.size(), 1u);
+        EXPECT_NE(dialogs.errors[0].find("The entry " + std::string(c.named)), std::string::npos);
+    }
+}
