@@ -70,6 +70,8 @@ public:
     void showProgMode();
     void showPending();
     void clearReadView();
+    void clearTrees();
+    void endStopWait();
     bool runModeShown() const { return form.DeviceRun.visible(); }
     bool progModeShown() const { return form.DeviceStop.visible(); }
     bool pendingShown() const { return form.DeviceNic.visible(); }

@@ -81,11 +81,7 @@ void Dorive::showPending() {
 void Dorive::clearReadView() {
     form.PhoneBook1.clear();
     st.PhoneBookReload = true;
-    form.TreeButtons.clear();
-    form.TreeButtonsSel.clear();
-    form.TreeMemo.clear();
-    form.TreeMemoSel.clear();
-    form.TreeCode.clear();
+    clearTrees();
 }
 
 void Dorive::addPhoneBookEntry(const std::string& name, const std::string& number) {
@@ -96,6 +92,24 @@ void Dorive::addPhoneBookEntry(const std::string& name, const std::string& numbe
     } else {
         form.PhoneBook1.append(std::move(row));
     }
+}
+
+// The unit confirmed its stop: the wait ends and programming mode shows.
+void Dorive::endStopWait() {
+    Cekani.stop();
+    form.Prubeh.setVisible(false);
+    enableUnlessSaving(form.SaveZEP);
+    enableUnlessSaving(form.RunZEP);
+    showProgMode();
+    enableUnlessSaving(form.LoadZEP);
+}
+
+void Dorive::clearTrees() {
+    form.TreeButtons.clear();
+    form.TreeButtonsSel.clear();
+    form.TreeMemo.clear();
+    form.TreeMemoSel.clear();
+    form.TreeCode.clear();
 }
 
 // A reply may enable the device buttons; while a save runs they stay locked until its end.
@@ -132,12 +146,7 @@ Task Dorive::dispatchReply(std::string& line) {
     if (line == "STOP" || contains(line, "#APLAYEV:")) {
         if (contains(line, "#APLAYEV:")) st.LteModule = true;
         if (!com.dtr()) co_return;
-        Cekani.stop();
-        form.Prubeh.setVisible(false);
-        enableUnlessSaving(form.SaveZEP);
-        enableUnlessSaving(form.RunZEP);
-        showProgMode();
-        enableUnlessSaving(form.LoadZEP);
+        endStopWait();
         note("----------------------1");
         send("ATE0\r\n");
         note(">ATE0");
@@ -156,12 +165,7 @@ Task Dorive::dispatchReply(std::string& line) {
         co_await pause(1000);
         send("ATE0;#SPN\r\n");
         st.ProgModeEntered = false;
-        Cekani.stop();
-        form.Prubeh.setVisible(false);
-        enableUnlessSaving(form.SaveZEP);
-        enableUnlessSaving(form.RunZEP);
-        showProgMode();
-        enableUnlessSaving(form.LoadZEP);
+        endStopWait();
     } else if (st.AudioSendActive && contains(line, "#ASENDEV:")) {
         // The end of a voice send hooks in here.
     } else if (line == "+CREG: 0,1" || line == "+CREG: 0,5") {
@@ -207,11 +211,7 @@ Task Dorive::dispatchReply(std::string& line) {
         ListingLine entry = cutListingLine(line);
         if (st.PhoneBookReload && !isFixedEntryName(entry.name)) {
             // A fresh read: the memory trees are filled anew by this read.
-            form.TreeButtons.clear();
-            form.TreeButtonsSel.clear();
-            form.TreeMemo.clear();
-            form.TreeMemoSel.clear();
-            form.TreeCode.clear();
+            clearTrees();
         }
         if (entry.name == "DETECT" && entry.number == "1") {
             st.DetectEntry = entry.location + ":" + entry.name + "[" + entry.number + "]";
