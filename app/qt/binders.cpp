@@ -236,9 +236,14 @@ void bindStatusBar(StatusBar& bar, QStatusBar* widget) {
         auto* label = new QLabel(widget);
         label->setObjectName(QString::fromStdString(bar.name()) + "_panel" + QString::number(i));
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        label->setFixedWidth(bar.panels()[i].width);
         label->setTextFormat(Qt::PlainText);
-        widget->addWidget(label);
+        // The last panel reaches to the right edge, as wide as the panel at least.
+        const bool last = i + 1 == bar.panels().size();
+        if (last)
+            label->setMinimumWidth(bar.panels()[i].width);
+        else
+            label->setFixedWidth(bar.panels()[i].width);
+        widget->addWidget(label, last ? 1 : 0);
         panels.emplace_back(label);
     }
     follow<QStatusBar>(bar, widget, [&bar, panels](QStatusBar* w) {

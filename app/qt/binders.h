@@ -50,7 +50,7 @@ void bindCombo(Dorive& core, ComboBox& combo, QComboBox* widget);
 void bindTrackBar(Dorive& core, TrackBar& bar, QSlider* widget);
 // `useColor`: the bar is drawn in the model's colour (the signal gauge).
 void bindProgressBar(ProgressBar& bar, QProgressBar* widget, bool useColor);
-// Adds one label per panel, as wide as the panel.
+// Adds one label per panel, as wide as the panel; the last one reaches to the right edge.
 void bindStatusBar(StatusBar& bar, QStatusBar* widget);
 void bindMemo(Memo& memo, QPlainTextEdit* widget);
 // `pages` are the widgets of the model's pages, in the model's order.

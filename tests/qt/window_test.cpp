@@ -118,6 +118,7 @@ private slots:
         f.StatusBar1.setPanelText(0, "Operator: Simnet");
         QCOMPARE(w<QLabel>("StatusBar1_panel0")->text(), QString("Operator: Simnet"));
         QCOMPARE(w<QLabel>("StatusBar1_panel3")->width(), 75);
+        QVERIFY(w<QLabel>("StatusBar1_panel4")->width() >= 60);
         f.PhoneBook1.append({"Caretaker", "+420777123456"});
         f.PhoneBook1.append({"Service", "0800123456"});
         auto* table = w<QTableWidget>("PhoneBook1");
