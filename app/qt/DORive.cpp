@@ -1,9 +1,10 @@
 // Program entry: the Qt application, the core with its Qt ports, and the main window.
+#include "app/dorive.h"
+
 #include <QApplication>
 #include <QFileInfo>
 #include <memory>
 
-#include "app/dorive.h"
 #include "app/qt/DORive1.h"
 #include "app/qt/qt_clock.h"
 #include "app/qt/qt_dialogs.h"
@@ -27,7 +28,8 @@ int main(int argc, char* argv[]) {
     dorive::DoriveOptions options;
     options.executable = argc > 0 ? argv[0] : "DORive";
     QFileInfo exe(QCoreApplication::applicationFilePath());
-    options.settingsPath = QFile::encodeName(exe.absolutePath() + "/" + exe.completeBaseName() + ".ini").toStdString();
+    options.settingsPath =
+        QFile::encodeName(exe.absolutePath() + "/" + exe.completeBaseName() + ".ini").toStdString();
 
     dorive::Dorive core(ports, clock, dialogs, options);
     dorive::TForm1 window(core);

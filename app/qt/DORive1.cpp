@@ -31,7 +31,9 @@
 
 // The pictures are compiled into the static library; this pulls them into every program
 // that makes a window.
-static void initResources() { Q_INIT_RESOURCE(dorive); }
+static void initResources() {
+    Q_INIT_RESOURCE(dorive);
+}
 
 namespace dorive {
 
@@ -100,9 +102,11 @@ TForm1::TForm1(Dorive& core, QWidget* parent) : QWidget(parent), core_(core) {
     pages->setUsesScrollButtons(false);
     std::vector<QWidget*> mainPages = {buildButtonsPage(), buildPhoneBookPage(), buildSettingsPage(),
                                        buildMonitorPage(), buildServicePage()};
-    const QString icons[] = {":/icons/tab_buttons.svg", ":/icons/tab_phonebook.svg", ":/icons/tab_settings.svg",
-                             ":/icons/tab_monitor.svg", ":/icons/tab_service.svg"};
-    for (std::size_t i = 0; i < mainPages.size(); ++i) pages->addTab(mainPages[i], svgIcon(icons[i]), QString());
+    const QString icons[] = {":/icons/tab_buttons.svg", ":/icons/tab_phonebook.svg",
+                             ":/icons/tab_settings.svg", ":/icons/tab_monitor.svg",
+                             ":/icons/tab_service.svg"};
+    for (std::size_t i = 0; i < mainPages.size(); ++i)
+        pages->addTab(mainPages[i], svgIcon(icons[i]), QString());
     bindPageControl(f.PageControl1, pages, mainPages);
     top->addWidget(pages, 1);
 
@@ -235,7 +239,8 @@ QWidget* TForm1::buildTwoButtonPage() {
     picture(f.SipkaGB2, ":/pictures/arrow_corvel_b2.svg", kArrowSize, board)->move(arrowB, arrowTop);
     for (int i = 0; i < 7; ++i) {
         int y = arrowTop + i * kRowPitch;
-        rowNumber(i + 1, board, QString::fromStdString(f.ABUTTON[i].name()))->setGeometry(0, y, numW, kRowHeight);
+        rowNumber(i + 1, board, QString::fromStdString(f.ABUTTON[i].name()))
+            ->setGeometry(0, y, numW, kRowHeight);
         edit(f.ABUTTON[i], board, editW)->move(colA, y);
         edit(f.BBUTTON[i], board, editW)->move(colB, y);
         QLabel* nb = rowNumber(i + 1, board, QString::fromStdString(f.BBUTTON[i].name()));
@@ -322,7 +327,8 @@ QWidget* TForm1::buildCallsPage() {
     auto* page = named(new QWidget, f.Calls.name());
     auto* layout = new QHBoxLayout(page);
     layout->setSpacing(8);
-    for (auto [box, bar] : {std::pair<GroupBox*, TrackBar*>{&f.GroupBox1, &f.VolSpk}, {&f.GroupBox2, &f.VolMic}}) {
+    for (auto [box, bar] :
+         {std::pair<GroupBox*, TrackBar*>{&f.GroupBox1, &f.VolSpk}, {&f.GroupBox2, &f.VolMic}}) {
         QGroupBox* g = group(*box, page);
         auto* v = new QVBoxLayout(g);
         auto* slider = named(new QSlider(Qt::Vertical, g), bar->name());

@@ -17,18 +17,18 @@ class Control;
 
 class TForm1 : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TForm1(Dorive& core, QWidget* parent = nullptr);
     Dorive& core() { return core_; }
 
     static constexpr int kClientWidth = 613;
     static constexpr int kClientHeight = 503;
 
-protected:
+  protected:
     // Runs the core's close sequence once, while the window still exists.
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     QWidget* buildButtonsPage();
     QWidget* buildOneButtonPage();
     QWidget* buildTwoButtonPage();

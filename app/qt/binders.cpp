@@ -31,7 +31,8 @@ QString fromBytes(const std::string& bytes) {
 }
 
 std::string toBytes(const QString& text) {
-    return encodeCp1252(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())));
+    return encodeCp1252(
+        std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())));
 }
 
 namespace {
@@ -60,7 +61,7 @@ void applyCommon(const Control& c, QWidget* w) {
 
 // Keeps the model's window position up to date when the window moves.
 class MoveWatcher : public QObject {
-public:
+  public:
     MoveWatcher(Window& window, QWidget* widget) : QObject(widget), window_(window) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Move) {
@@ -70,7 +71,7 @@ public:
         return false;
     }
 
-private:
+  private:
     Window& window_;
 };
 
@@ -217,12 +218,13 @@ void bindProgressBar(ProgressBar& bar, QProgressBar* widget, bool useColor) {
         w->setValue(bar.shownPosition());
         if (useColor) {
             Rgb c = bar.color();
-            QString sheet = QString(
-                                "QProgressBar { background: #c0c0c0; border: 1px solid #808080; border-radius: 2px; }"
-                                "QProgressBar::chunk { background: rgb(%1, %2, %3); }")
-                                .arg(c.r)
-                                .arg(c.g)
-                                .arg(c.b);
+            QString sheet =
+                QString(
+                    "QProgressBar { background: #c0c0c0; border: 1px solid #808080; border-radius: 2px; }"
+                    "QProgressBar::chunk { background: rgb(%1, %2, %3); }")
+                    .arg(c.r)
+                    .arg(c.g)
+                    .arg(c.b);
             if (w->styleSheet() != sheet) w->setStyleSheet(sheet);
         }
     };

@@ -29,10 +29,12 @@ PortDialog::PortDialog(const std::vector<PortInfo>& ports, const std::string& pr
     list_->setHeaderLabels({"Port", "Description"});
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     for (const PortInfo& p : ports_) {
-        auto* item = new QTreeWidgetItem(list_, {QString::fromStdString(p.name), QString::fromStdString(p.description)});
+        auto* item = new QTreeWidgetItem(
+            list_, {QString::fromStdString(p.name), QString::fromStdString(p.description)});
         if (p.name == preselect) list_->setCurrentItem(item);
     }
-    if (!list_->currentItem() && list_->topLevelItemCount() > 0) list_->setCurrentItem(list_->topLevelItem(0));
+    if (!list_->currentItem() && list_->topLevelItemCount() > 0)
+        list_->setCurrentItem(list_->topLevelItem(0));
     list_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     list_->header()->setStretchLastSection(true);
     layout->addWidget(list_);
@@ -44,7 +46,9 @@ PortDialog::PortDialog(const std::vector<PortInfo>& ports, const std::string& pr
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(list_, &QTreeWidget::itemDoubleClicked, this, &QDialog::accept);
-    auto updateOk = [this, buttons] { buttons->button(QDialogButtonBox::Ok)->setEnabled(list_->currentItem() != nullptr); };
+    auto updateOk = [this, buttons] {
+        buttons->button(QDialogButtonBox::Ok)->setEnabled(list_->currentItem() != nullptr);
+    };
     connect(list_, &QTreeWidget::currentItemChanged, this, updateOk);
     updateOk();
     resize(420, 280);

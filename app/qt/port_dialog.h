@@ -12,12 +12,12 @@ namespace dorive {
 
 class PortDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     PortDialog(const std::vector<PortInfo>& ports, const std::string& preselect, QWidget* parent = nullptr);
     // The chosen port's name; empty when none is selected.
     std::string selectedPort() const;
 
-private:
+  private:
     QTreeWidget* list_;
     std::vector<PortInfo> ports_;
 };

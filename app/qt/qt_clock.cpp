@@ -5,13 +5,17 @@
 
 namespace dorive {
 
-QtClock::QtClock(QObject* parent) : QObject(parent) { elapsed_.start(); }
+QtClock::QtClock(QObject* parent) : QObject(parent) {
+    elapsed_.start();
+}
 
 QtClock::~QtClock() {
     for (auto& [id, timer] : timers_) delete timer;
 }
 
-std::int64_t QtClock::nowMs() const { return elapsed_.elapsed(); }
+std::int64_t QtClock::nowMs() const {
+    return elapsed_.elapsed();
+}
 
 Clock::TimerId QtClock::startTimer(int ms, std::function<void()> fn) {
     TimerId id = ++next_;
@@ -39,6 +43,8 @@ void QtClock::cancelTimer(TimerId id) {
     timers_.erase(it);
 }
 
-std::string QtClock::timeOfDay() const { return QTime::currentTime().toString("HH:mm:ss").toStdString(); }
+std::string QtClock::timeOfDay() const {
+    return QTime::currentTime().toString("HH:mm:ss").toStdString();
+}
 
 }  // namespace dorive

@@ -12,7 +12,7 @@ namespace dorive {
 
 class QtClock : public QObject, public Clock {
     Q_OBJECT
-public:
+  public:
     explicit QtClock(QObject* parent = nullptr);
     ~QtClock() override;
     std::int64_t nowMs() const override;
@@ -21,7 +21,7 @@ public:
     // Local time of day, "HH:mm:ss".
     std::string timeOfDay() const override;
 
-private:
+  private:
     QElapsedTimer elapsed_;
     TimerId next_ = 0;
     std::map<TimerId, QTimer*> timers_;

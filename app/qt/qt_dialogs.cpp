@@ -34,7 +34,8 @@ QString displayText(const std::string& text) {
     return QString::fromUtf16(wide.data(), qsizetype(wide.size()));
 }
 
-std::optional<std::string> QtDialogs::choosePort(const std::vector<PortInfo>& ports, const std::string& preselect) {
+std::optional<std::string> QtDialogs::choosePort(const std::vector<PortInfo>& ports,
+                                                 const std::string& preselect) {
     PortDialog dialog(ports, preselect, parent_);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     std::string name = dialog.selectedPort();
@@ -42,7 +43,9 @@ std::optional<std::string> QtDialogs::choosePort(const std::vector<PortInfo>& po
     return name;
 }
 
-void QtDialogs::errorBox(const std::string& text) { QMessageBox::critical(parent_, "DORive", displayText(text)); }
+void QtDialogs::errorBox(const std::string& text) {
+    QMessageBox::critical(parent_, "DORive", displayText(text));
+}
 
 std::optional<std::string> QtDialogs::openFileName(const std::string& filter) {
     QString name = QFileDialog::getOpenFileName(parent_, QString(), QString(), qtFileFilter(filter));

@@ -15,16 +15,17 @@ QString qtFileFilter(const std::string& filter);
 QString displayText(const std::string& text);
 
 class QtDialogs : public Dialogs {
-public:
+  public:
     // Dialogs open over this window once it exists.
     void setParent(QWidget* parent) { parent_ = parent; }
 
-    std::optional<std::string> choosePort(const std::vector<PortInfo>& ports, const std::string& preselect) override;
+    std::optional<std::string> choosePort(const std::vector<PortInfo>& ports,
+                                          const std::string& preselect) override;
     void errorBox(const std::string& text) override;
     std::optional<std::string> openFileName(const std::string& filter) override;
     std::optional<std::string> saveFileName(const std::string& filter) override;
 
-private:
+  private:
     QPointer<QWidget> parent_;
 };
 

@@ -36,13 +36,14 @@ QString deviceGroup(const QString& path) {
 
 }  // namespace
 
-std::string portOpenErrorText(const QString& name, const QString& devicePath, QSerialPort::SerialPortError error,
-                              const QString& systemText) {
+std::string portOpenErrorText(const QString& name, const QString& devicePath,
+                              QSerialPort::SerialPortError error, const QString& systemText) {
     QString text;
     switch (error) {
         case QSerialPort::DeviceNotFoundError:
-            text = QString("The serial port %1 was not found. Check that the cable or adapter is plugged in, "
-                           "then choose the port again.")
+            text = QString(
+                       "The serial port %1 was not found. Check that the cable or adapter is plugged in, "
+                       "then choose the port again.")
                        .arg(name);
             break;
         case QSerialPort::PermissionError: {
@@ -51,18 +52,21 @@ std::string portOpenErrorText(const QString& name, const QString& devicePath, QS
             bool mayUse = ::access(path.constData(), R_OK | W_OK) == 0;
             if (!mayUse) {
                 QString group = deviceGroup(devicePath);
-                text = QString("You have no permission to use the serial port %1 (%2). ").arg(name, devicePath);
+                text =
+                    QString("You have no permission to use the serial port %1 (%2). ").arg(name, devicePath);
                 if (!group.isEmpty())
-                    text += QString("Add your user to the group \"%1\" that owns the device "
-                                    "(for example: sudo usermod -aG %1 $USER), then log out and log in again.")
+                    text += QString(
+                                "Add your user to the group \"%1\" that owns the device "
+                                "(for example: sudo usermod -aG %1 $USER), then log out and log in again.")
                                 .arg(group);
                 else
                     text += "Ask the administrator for access to the device, then log out and log in again.";
                 break;
             }
 #endif
-            text = QString("The serial port %1 is in use by another program. Close that program, "
-                           "or choose another port.")
+            text = QString(
+                       "The serial port %1 is in use by another program. Close that program, "
+                       "or choose another port.")
                        .arg(name);
             break;
         }
@@ -100,8 +104,8 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error) {
         error != QSerialPort::PermissionError)
         return;
     failed_ = true;
-    std::string text = "The serial port " + port_.portName().toStdString() + " failed: " +
-                       port_.errorString().toStdString();
+    std::string text =
+        "The serial port " + port_.portName().toStdString() + " failed: " + port_.errorString().toStdString();
     // Reported from the event loop, not from inside the port's own signal: the handler closes
     // and destroys this port.
     QPointer<QtSerialPort> self(this);
@@ -113,9 +117,13 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error) {
         Qt::QueuedConnection);
 }
 
-void QtSerialPort::write(std::string_view bytes) { port_.write(bytes.data(), qint64(bytes.size())); }
+void QtSerialPort::write(std::string_view bytes) {
+    port_.write(bytes.data(), qint64(bytes.size()));
+}
 
-std::size_t QtSerialPort::bytesAvailable() const { return std::size_t(port_.bytesAvailable()); }
+std::size_t QtSerialPort::bytesAvailable() const {
+    return std::size_t(port_.bytesAvailable());
+}
 
 std::string QtSerialPort::read(std::size_t max) {
     QByteArray data = port_.read(qint64(max));
@@ -141,7 +149,8 @@ std::vector<PortInfo> QtPortProvider::ports() {
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         QString description = info.description();
         if (!info.manufacturer().isEmpty() && !description.contains(info.manufacturer()))
-            description = description.isEmpty() ? info.manufacturer() : description + " (" + info.manufacturer() + ")";
+            description =
+                description.isEmpty() ? info.manufacturer() : description + " (" + info.manufacturer() + ")";
         out.push_back({info.portName().toStdString(), description.toStdString()});
     }
     if (openSimulated_) out.push_back({kSimulatedPortName, "built-in simulated ZEP unit"});

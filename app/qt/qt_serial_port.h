@@ -12,7 +12,7 @@ namespace dorive {
 
 class QtSerialPort : public QObject, public SerialPort {
     Q_OBJECT
-public:
+  public:
     // Opens the named port (a name as listed, e.g. "ttyUSB0", or a device path) at 115200 8N1
     // with RTS/CTS and DTR off. Throws PortError with a text the user can act on.
     explicit QtSerialPort(const QString& name, QObject* parent = nullptr);
@@ -25,7 +25,7 @@ public:
     std::size_t outputFree() const override;
     void close() override;
 
-private:
+  private:
     void onError(QSerialPort::SerialPortError error);
     QSerialPort port_;
     bool failed_ = false;
@@ -33,18 +33,18 @@ private:
 
 // Why a port could not be opened, in words a technician can act on. `devicePath` is the
 // device file (e.g. /dev/ttyUSB0), used to name the group that may use it.
-std::string portOpenErrorText(const QString& name, const QString& devicePath, QSerialPort::SerialPortError error,
-                              const QString& systemText);
+std::string portOpenErrorText(const QString& name, const QString& devicePath,
+                              QSerialPort::SerialPortError error, const QString& systemText);
 
 class QtPortProvider : public PortProvider {
-public:
+  public:
     using SimulatedOpener = std::function<std::unique_ptr<SerialPort>()>;
     // Without an opener for the simulated unit, only the machine's ports are offered.
     explicit QtPortProvider(SimulatedOpener openSimulated = {}) : openSimulated_(std::move(openSimulated)) {}
     std::vector<PortInfo> ports() override;
     std::unique_ptr<SerialPort> open(const std::string& name) override;
 
-private:
+  private:
     SimulatedOpener openSimulated_;
 };
 

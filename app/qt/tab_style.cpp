@@ -9,8 +9,8 @@ namespace {
 constexpr int kPadX = 10, kPadY = 4, kGap = 2;
 }
 
-QSize IconAboveTextTabStyle::sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
-                                              const QWidget* widget) const {
+QSize IconAboveTextTabStyle::sizeFromContents(ContentsType type, const QStyleOption* option,
+                                              const QSize& size, const QWidget* widget) const {
     if (type == CT_TabBarTab) {
         if (const auto* tab = qstyleoption_cast<const QStyleOptionTab*>(option)) {
             if (!tab->icon.isNull()) {
@@ -39,8 +39,8 @@ void IconAboveTextTabStyle::drawControl(ControlElement element, const QStyleOpti
                 QPixmap pm = tab->icon.pixmap(is, painter->device()->devicePixelRatioF(), mode);
                 painter->drawPixmap(QRect(QPoint(r.center().x() - is.width() / 2 + 1, top), is), pm);
                 QRect textRect(r.left(), top + is.height() + kGap, r.width(), textH);
-                drawItemText(painter, textRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextShowMnemonic, tab->palette,
-                             tab->state & State_Enabled, tab->text, QPalette::WindowText);
+                drawItemText(painter, textRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextShowMnemonic,
+                             tab->palette, tab->state & State_Enabled, tab->text, QPalette::WindowText);
                 return;
             }
         }

@@ -7,7 +7,7 @@ namespace dorive {
 
 class IconAboveTextTabStyle : public QProxyStyle {
     Q_OBJECT
-public:
+  public:
     using QProxyStyle::QProxyStyle;
     QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
                            const QWidget* widget) const override;

@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QTextBlock>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -16,6 +15,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
+#include <QTextBlock>
 #include <memory>
 
 #include "app/dorive.h"
@@ -46,7 +46,9 @@ class WindowTest : public QObject {
         if (inner) w<QTabWidget>(inner)->setCurrentIndex(innerIndex);
     }
     // Clicks a check box or radio button on its indicator.
-    static void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2)); }
+    static void click(QAbstractButton* b) {
+        QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2));
+    }
     // Types keys one by one at the end of the edit.
     void typeAtEnd(QLineEdit* edit, const QString& keys) {
         edit->setFocus();
@@ -54,7 +56,7 @@ class WindowTest : public QObject {
         QTest::keyClicks(edit, keys);
     }
 
-private slots:
+  private slots:
     void init() {
         clock = std::make_unique<test::VirtualClock>();
         provider = std::make_unique<test::FakeProvider>(*clock);
