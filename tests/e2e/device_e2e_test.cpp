@@ -171,9 +171,11 @@ TEST_P(Device, EditSaveAndReadBack) {
 
     // Every location was addressed once, in order, and then the SIM was read back.
     int writes = 0;
-    for (auto& c : unit->commands())
-        if (c.rfind("AT+CPBW=", 0) == 0)
+    for (auto& c : unit->commands()) {
+        if (c.rfind("AT+CPBW=", 0) == 0) {
             EXPECT_EQ(c.substr(8, c.find_first_of(",") - 8), std::to_string(++writes));
+        }
+    }
     EXPECT_EQ(writes, 250);
     EXPECT_EQ(unit->commands().back(), "AT+CPBR=1,250");
 
