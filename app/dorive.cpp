@@ -63,6 +63,7 @@ void Dorive::wireControls() {
     bind(form.signal, &Dorive::signalClick);
     bind(form.Inicializace, &Dorive::InicializaceClick);
     bind(form.IMEI, &Dorive::IMEIClick);
+    bind(form.SaveMonitor, &Dorive::SaveMonitorClick);
 }
 
 void Dorive::showError(const std::string& text) { dialogs_.errorBox(text); }

@@ -18,6 +18,9 @@
 
 namespace dorive {
 
+// Writes the monitor's lines to a log file; throws std::runtime_error naming the file.
+void writeMonitorLog(const std::string& path, const std::vector<std::string>& lines);
+
 struct DoriveOptions {
     // The executable as typed on the command line (argv[0]); its file name picks the variant.
     std::string executable = "DORive";
@@ -92,6 +95,9 @@ public:
 
     // Phone-book page: add one entry read from the SIM.
     void addPhoneBookEntry(const std::string& name, const std::string& number);
+
+    // Monitor page: writes every monitor line, each ending in CR LF, to a file the user picks.
+    Task SaveMonitorClick();
 
     // Upload transfer step, run when the unit prompts (">>>" or "CONNECT") while an upload waits.
     Task SendUploadData();

@@ -251,7 +251,7 @@ SimCard SimCard::withDefaultContent(int capacity) {
         {"5#1#03#0", "PARRL1"},
         {"6#3#10#0", "PARRL2"},
         {"3#1", "PARKEY"},
-        {"ZEP 5.2", "VER"},
+        {"5.2", "VER"},
         {"0601111222", "M1-1"},
         {"0601111333", "M1-2"},
         {"0607777888", "M2-1"},

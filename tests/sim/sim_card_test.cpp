@@ -38,7 +38,7 @@ TEST(SimCard, DefaultContentHoldsTheFixedEntries) {
     EXPECT_EQ(byName["PARRL1"], "5#1#03#0");
     EXPECT_EQ(byName["PARRL2"], "6#3#10#0");
     EXPECT_EQ(byName["PARKEY"], "3#1");
-    EXPECT_EQ(byName["VER"], "ZEP 5.2");
+    EXPECT_EQ(byName["VER"], "5.2");
     EXPECT_EQ(byName["DETECT"], "0");
     for (const char* name : {"ADMIN1", "ADMIN2", "ABUTTON1", "ABUTTON3", "BBUTTON2", "ALARMON", "ALARMOFF",
                              "M1-1", "B2-1", "C1234C", "Caretaker", "Service"})
