@@ -1,5 +1,7 @@
 #include "app/qt/binders.h"
 
+#include <memory>
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
@@ -262,15 +264,27 @@ void bindMemo(Memo& memo, QPlainTextEdit* widget) {
     widget->setReadOnly(true);
     for (const std::string& line : memo.lines()) widget->appendPlainText(fromBytes(line));
     follow<QPlainTextEdit>(memo, widget, [&memo](QPlainTextEdit* w) { applyCommon(memo, w); });
+    // Lines gather while an event is handled and go into the widget in one piece when the
+    // event loop comes round, so a burst of lines costs one layout and one scroll.
     QPointer<QPlainTextEdit> guard(widget);
-    memo.addAppendListener([guard](const std::string& line) {
+    auto pending = std::make_shared<QStringList>();
+    memo.addAppendListener([guard, pending](const std::string& line) {
         if (!guard) return;
-        QScrollBar* bar = guard->verticalScrollBar();
-        const bool atBottom = bar->value() >= bar->maximum();
-        const int kept = bar->value();
-        guard->appendPlainText(fromBytes(line));
-        // Follow new lines only while the user looks at the end.
-        bar->setValue(atBottom ? bar->maximum() : kept);
+        pending->append(fromBytes(line));
+        if (pending->size() > 1) return;
+        QMetaObject::invokeMethod(
+            guard,
+            [guard, pending] {
+                if (!guard || pending->isEmpty()) return;
+                QScrollBar* bar = guard->verticalScrollBar();
+                const bool atBottom = bar->value() >= bar->maximum();
+                const int kept = bar->value();
+                guard->appendPlainText(pending->join(QChar('\n')));
+                pending->clear();
+                // Follow new lines only while the user looks at the end.
+                bar->setValue(atBottom ? bar->maximum() : kept);
+            },
+            Qt::QueuedConnection);
     });
 }
 
