@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "app/line_store.h"
+
 namespace dorive {
 
 class Control {
@@ -280,16 +282,18 @@ private:
 class Memo : public Control {
 public:
     using Control::Control;
-    const std::vector<std::string>& lines() const { return lines_; }
-    void append(std::string line) {
-        lines_.push_back(std::move(line));
-        for (auto& l : appendListeners_) l(lines_.back());
+    const LineStore& lines() const { return lines_; }
+    void append(std::string_view line) {
+        lines_.push_back(line);
+        if (appendListeners_.empty()) return;
+        std::string_view stored = lines_.back();
+        for (auto& l : appendListeners_) l(stored);
     }
-    void addAppendListener(std::function<void(const std::string&)> l) { appendListeners_.push_back(std::move(l)); }
+    void addAppendListener(std::function<void(std::string_view)> l) { appendListeners_.push_back(std::move(l)); }
 
 private:
-    std::vector<std::string> lines_;
-    std::vector<std::function<void(const std::string&)>> appendListeners_;
+    LineStore lines_;
+    std::vector<std::function<void(std::string_view)>> appendListeners_;
 };
 
 // Tree view of memory entries: one text line per node.

@@ -19,7 +19,7 @@
 namespace dorive {
 
 // Writes the monitor's lines to a log file; throws std::runtime_error naming the file.
-void writeMonitorLog(const std::string& path, const std::vector<std::string>& lines);
+void writeMonitorLog(const std::string& path, const LineStore& lines);
 
 struct DoriveOptions {
     // The executable as typed on the command line (argv[0]); its file name picks the variant.
@@ -61,7 +61,7 @@ public:
 
     // Serial channel and monitor.
     void send(std::string_view text);  // throws PortError
-    void note(std::string line) { form.Monitor.append(std::move(line)); }
+    void note(std::string_view line) { form.Monitor.append(line); }
     Task ApdComPort1TriggerAvail();             // data-available event
     Task receiveBytes(std::string_view bytes);  // line assembly of received bytes
     Task LedTimerTimer();
@@ -105,7 +105,7 @@ public:
 private:
     void showError(const std::string& text);
     void wireControls();
-    std::string timeStamp();
+    const std::string& timeStamp();
 
     PortProvider& ports_;
     Clock& clock_;
@@ -113,6 +113,7 @@ private:
     DoriveOptions options_;
     bool rxPosted_ = false;
     std::string dispatchLine_;
+    std::string monitorLine_;
     std::string lastTimeText_;
     std::int64_t lastTimeSecond_ = -1;
 

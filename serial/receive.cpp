@@ -14,7 +14,7 @@ Task Dorive::ApdComPort1TriggerAvail() {
     co_await receiveBytes(bytes);
 }
 
-std::string Dorive::timeStamp() {
+const std::string& Dorive::timeStamp() {
     std::int64_t second = clock_.nowMs() / 1000;
     if (second != lastTimeSecond_ || lastTimeText_.empty()) {
         lastTimeText_ = clock_.timeOfDay();
@@ -53,14 +53,13 @@ Task Dorive::receiveBytes(std::string_view bytes) {
         line.assign(st.RxLine);
         st.RxLine.clear();
         if (line.find("#SMSATWL") == std::string::npos) {
-            std::string entry;
-            const std::string& stamp = timeStamp();
-            entry.reserve(stamp.size() + 5 + line.size());
+            std::string& entry = monitorLine_;
+            entry.clear();
             entry += '[';
-            entry += stamp;
+            entry += timeStamp();
             entry += "]   ";
             entry += line;
-            note(std::move(entry));
+            note(entry);
         }
         try {
             co_await dispatchReply(line);

@@ -8,13 +8,13 @@
 
 namespace dorive {
 
-void writeMonitorLog(const std::string& path, const std::vector<std::string>& lines) {
+void writeMonitorLog(const std::string& path, const LineStore& lines) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     auto failure = [&path] {
         return std::runtime_error("Cannot create file \"" + path + "\". " + std::strerror(errno));
     };
     if (!out) throw failure();
-    for (const std::string& line : lines) {
+    for (std::string_view line : lines) {
         out.write(line.data(), std::streamsize(line.size()));
         out.write("\r\n", 2);
     }

@@ -27,7 +27,7 @@
 
 namespace dorive {
 
-QString fromBytes(const std::string& bytes) {
+QString fromBytes(std::string_view bytes) {
     std::u16string wide = decodeCp1252(bytes);
     return QString(reinterpret_cast<const QChar*>(wide.data()), qsizetype(wide.size()));
 }
@@ -262,13 +262,13 @@ void bindStatusBar(StatusBar& bar, QStatusBar* widget) {
 
 void bindMemo(Memo& memo, QPlainTextEdit* widget) {
     widget->setReadOnly(true);
-    for (const std::string& line : memo.lines()) widget->appendPlainText(fromBytes(line));
+    for (std::string_view line : memo.lines()) widget->appendPlainText(fromBytes(line));
     follow<QPlainTextEdit>(memo, widget, [&memo](QPlainTextEdit* w) { applyCommon(memo, w); });
     // Lines gather while an event is handled and go into the widget in one piece when the
     // event loop comes round, so a burst of lines costs one layout and one scroll.
     QPointer<QPlainTextEdit> guard(widget);
     auto pending = std::make_shared<QStringList>();
-    memo.addAppendListener([guard, pending](const std::string& line) {
+    memo.addAppendListener([guard, pending](std::string_view line) {
         if (!guard) return;
         pending->append(fromBytes(line));
         if (pending->size() > 1) return;

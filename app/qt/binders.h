@@ -31,7 +31,7 @@ class Dorive;
 class PhoneBookList;
 
 // The core's single-byte Windows-1252 texts for widgets, and back, byte for byte.
-QString fromBytes(const std::string& bytes);
+QString fromBytes(std::string_view bytes);
 std::string toBytes(const QString& text);
 
 // Runs `action` as an activity of the core's loop.

@@ -22,12 +22,12 @@ struct DeviceOps : DeviceFixture {
         return out;
     }
     bool hasLine(const std::string& text) {
-        for (auto& l : monitor())
+        for (auto l : monitor())
             if (l == text) return true;
         return false;
     }
     bool monitorMentions(const std::string& text) {
-        for (auto& l : monitor())
+        for (auto l : monitor())
             if (l.find(text) != std::string::npos) return true;
         return false;
     }

@@ -30,7 +30,7 @@ struct CoreFixture : ::testing::Test {
     FakePort& port() { return *provider.port; }
     void feed(std::string_view bytes) { port().feed(bytes); }
     std::vector<std::string> sent() const { return provider.port ? provider.port->sentTexts() : std::vector<std::string>{}; }
-    const std::vector<std::string>& monitor() const { return core->form.Monitor.lines(); }
+    const LineStore& monitor() const { return core->form.Monitor.lines(); }
 };
 
 }  // namespace dorive::test
