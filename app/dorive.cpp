@@ -136,6 +136,13 @@ Task Dorive::FormCreate() {
     form.LoadZEP.setEnabled(false);
 }
 
+bool Dorive::mayClose() {
+    if (!st.WriteActive) return true;
+    return dialogs_.confirm(
+        "The settings are being written to the unit. Closing now leaves its SIM only partly written. "
+        "Close all the same?");
+}
+
 void Dorive::FormClose() {
     Cekani.stop();
     LedTimer.stop();

@@ -53,6 +53,8 @@ public:
     // Closes the port and writes the settings file; reports a file that cannot be written
     // and returns all the same.
     void FormClose();
+    // Whether the window may close now: while a save writes the SIM the user is asked first.
+    bool mayClose();
 
     // Runs a handler as an activity of the loop (now if idle, else after the waiting ones).
     void post(EventLoop::Activity activity) { loop.post(std::move(activity)); }

@@ -16,6 +16,8 @@ public:
     virtual std::optional<std::string> choosePort(const std::vector<PortInfo>& ports,
                                                   const std::string& preselect) = 0;
     virtual void errorBox(const std::string& text) = 0;
+    // A yes/no question; true for yes.
+    virtual bool confirm(const std::string& question) = 0;
     // File dialogs; filter as "ZEP files (*.zep)|*.zep". Empty when cancelled.
     virtual std::optional<std::string> openFileName(const std::string& filter) = 0;
     virtual std::optional<std::string> saveFileName(const std::string& filter) = 0;

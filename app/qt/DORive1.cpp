@@ -132,6 +132,10 @@ TForm1::TForm1(Dorive& core, QWidget* parent) : QWidget(parent), core_(core) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    if (!closed_ && !core_.mayClose()) {
+        event->ignore();
+        return;
+    }
     if (!closed_) {
         closed_ = true;
         core_.FormClose();

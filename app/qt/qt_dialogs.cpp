@@ -47,6 +47,11 @@ void QtDialogs::errorBox(const std::string& text) {
     QMessageBox::critical(parent_, "DORive", displayText(text));
 }
 
+bool QtDialogs::confirm(const std::string& question) {
+    return QMessageBox::question(parent_, "DORive", displayText(question), QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
 std::optional<std::string> QtDialogs::openFileName(const std::string& filter) {
     QString name = QFileDialog::getOpenFileName(parent_, QString(), QString(), qtFileFilter(filter));
     if (name.isEmpty()) return std::nullopt;

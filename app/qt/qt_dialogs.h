@@ -22,6 +22,7 @@ class QtDialogs : public Dialogs {
     std::optional<std::string> choosePort(const std::vector<PortInfo>& ports,
                                           const std::string& preselect) override;
     void errorBox(const std::string& text) override;
+    bool confirm(const std::string& question) override;
     std::optional<std::string> openFileName(const std::string& filter) override;
     std::optional<std::string> saveFileName(const std::string& filter) override;
 

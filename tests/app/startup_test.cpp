@@ -133,3 +133,16 @@ TEST_F(CoreFixture, VariantComesFromTheExecutableAsTyped) {
     EXPECT_TRUE(core->form.ModuleKeyboard.visible());
     EXPECT_EQ(core->form.StatusBar1.panelText(4), " GSM-Yw Ver:");
 }
+
+TEST_F(CoreFixture, ClosingDuringASaveAsksFirst) {
+    startUp();
+    EXPECT_TRUE(core->mayClose());
+    EXPECT_TRUE(dialogs.questions.empty());
+    core->st.SimCapacity = 250;
+    core->post([this] { return core->SaveZEPClick(); });
+    ASSERT_TRUE(core->st.WriteActive);
+    dialogs.confirmAnswers = {false, true};
+    EXPECT_FALSE(core->mayClose());
+    EXPECT_TRUE(core->mayClose());
+    EXPECT_EQ(dialogs.questions.size(), 2u);
+}

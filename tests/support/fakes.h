@@ -129,12 +129,21 @@ public:
         return a;
     }
     void errorBox(const std::string& text) override { errors.push_back(text); }
+    bool confirm(const std::string& question) override {
+        questions.push_back(question);
+        if (confirmAnswers.empty()) return true;
+        bool a = confirmAnswers.front();
+        confirmAnswers.pop_front();
+        return a;
+    }
     std::optional<std::string> openFileName(const std::string&) override { return next(openAnswers); }
     std::optional<std::string> saveFileName(const std::string&) override { return next(saveAnswers); }
 
     std::deque<std::optional<std::string>> portAnswers;  // empty: always "ttyUSB0"
     std::deque<std::optional<std::string>> openAnswers, saveAnswers;
     std::vector<std::string> errors;
+    std::vector<std::string> questions;
+    std::deque<bool> confirmAnswers;  // empty: yes
     int portPrompts = 0;
     std::string lastPreselect;
 
