@@ -19,6 +19,41 @@ bool unsafeForCommand(const std::string& text) {
     return false;
 }
 
+// Why the settings cannot be written as they stand, or nothing when they can.
+std::string saveRefusal(const Form& form, const State& st) {
+    // A record the unit would get in the wrong length (an emptied relay code or time, a
+    // waiting digit typed as anything but one character) is one DORive itself would reject
+    // when reading it back.
+    State built = st;
+    BuildParamRecords(form, built);
+    if (built.ParamRelay1.size() != 8 || built.ParamRelay2.size() != 8) {
+        const int relay = built.ParamRelay1.size() != 8 ? 1 : 2;
+        return "Relay " + std::to_string(relay) +
+               ": the switching code must be one digit and the switching time two digits.";
+    }
+    if (built.ParamKeypad.size() != 3) return "Keypad: \"Waiting to number\" must be one digit from 1 to 9.";
+    if (built.ParamGeneral.size() != 15)
+        return "The call settings are incomplete: choose the waiting-call time.";
+
+    // Numbers and names go into the write command as they stand: a comma, a quote, a
+    // semicolon or a control character would change the command itself.
+    std::vector<SimEntry> sources = fixedWriteEntries(form, built);
+    for (std::size_t i = 1; i <= form.PhoneBook1.rowCount(); ++i) {
+        PhoneBookList::Row row = form.PhoneBook1.row(i);
+        sources.push_back({row.name, row.number});
+    }
+    for (const SimEntry& e : sources) {
+        if (e.name.empty() || e.number.empty()) continue;
+        const std::string* bad =
+            unsafeForCommand(e.number) ? &e.number : (unsafeForCommand(e.name) ? &e.name : nullptr);
+        if (bad)
+            return "The entry " + e.name + " holds \"" + *bad +
+                   "\": commas, quotes, semicolons and control characters cannot be written to the unit. "
+                   "Change it and save again.";
+    }
+    return {};
+}
+
 std::string durationText(int ms) {
     if (ms % 1000 == 0) return std::to_string(ms / 1000) + " s";
     return std::to_string(ms) + " ms";
@@ -72,25 +107,9 @@ Task Dorive::LoadZEPClick() {
 Task Dorive::SaveZEPClick() {
     // A second click queued behind the first must not start a save inside the running one.
     if (st.WriteActive) co_return;
-    // Numbers and names go into the write command as they stand: a comma, a quote, a
-    // semicolon or a control character would change the command itself. Such an entry
-    // is refused before anything is written, so the SIM is never left half written by it.
-    {
-        std::vector<SimEntry> sources = fixedWriteEntries(form, st);
-        for (std::size_t i = 1; i <= form.PhoneBook1.rowCount(); ++i) {
-            PhoneBookList::Row row = form.PhoneBook1.row(i);
-            sources.push_back({row.name, row.number});
-        }
-        for (const SimEntry& e : sources) {
-            if (e.name.empty() || e.number.empty()) continue;
-            const std::string* bad =
-                unsafeForCommand(e.number) ? &e.number : (unsafeForCommand(e.name) ? &e.name : nullptr);
-            if (!bad) continue;
-            showError("The entry " + e.name + " holds \"" + *bad +
-                      "\": commas, quotes, semicolons and control characters cannot be written to the unit. "
-                      "Change it and save again; nothing was written.");
-            co_return;
-        }
+    if (std::string refusal = saveRefusal(form, st); !refusal.empty()) {
+        showError(refusal + " Nothing was written.");
+        co_return;
     }
     LockControls();
     try {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "serial/device_fixture.h"
 
 using namespace dorive;
@@ -335,6 +337,7 @@ TEST_F(DeviceOps, SaveThatCannotFinishStopsAndReadsTheSimBack) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        dialogs.errors.clear();
         makeCore();
         core->com.open();
         dialogs.errors.clear();
@@ -437,5 +440,38 @@ TEST_F(DeviceOps, EntriesThatWouldChangeTheWriteCommandAreRefusedBeforeAnythingI
         EXPECT_TRUE(lockedControlsEnabled(true));
         ASSERT_EQ(dialogs.errors.size(), 1u);
         EXPECT_NE(dialogs.errors[0].find("The entry " + std::string(c.named)), std::string::npos);
+    }
+}
+
+TEST_F(DeviceOps, RecordsOfTheWrongLengthAreRefusedBeforeAnythingIsWritten) {
+    struct Case {
+        const char* what;
+        std::function<void(Form&)> spoil;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"relay 1 code emptied", [](Form& f) { f.Relay1.RelCode.userEdit("", 0); }, "Relay 1:"},
+        {"relay 2 time emptied", [](Form& f) { f.Relay2.RelTime.userEdit(" ", 1); }, "Relay 2:"},
+        {"waiting digit typed as 10", [](Form& f) { f.WaitBUF.setText("10"); }, "Keypad:"},
+        {"waiting digit emptied", [](Form& f) { f.WaitBUF.setText(""); }, "Keypad:"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        dialogs.errors.clear();
+        makeCore();
+        core->com.open();
+        try {
+            c.spoil(form());
+        } catch (const std::exception&) {
+            // an emptied relay field reports itself; the field stays empty
+        }
+        const std::string general = st().ParamGeneral;
+        startSave(250);
+        EXPECT_TRUE(sent().empty());
+        EXPECT_FALSE(st().WriteActive);
+        EXPECT_TRUE(lockedControlsEnabled(true));
+        EXPECT_EQ(st().ParamGeneral, general);  // the records are not touched
+        ASSERT_EQ(dialogs.errors.size(), 1u);
+        EXPECT_EQ(dialogs.errors[0].rfind(c.says, 0), 0u) << dialogs.errors[0];
     }
 }
