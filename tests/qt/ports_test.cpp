@@ -1,6 +1,10 @@
-// The Qt ports: file-dialog filters, the clock's timers, and the texts of port errors.
+// The Qt ports: file-dialog filters, the clock's timers, the texts of port errors, and the
+// real serial port driven over a pseudo-terminal.
+#include <fcntl.h>
 #include <grp.h>
+#include <pty.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <QElapsedTimer>
@@ -73,6 +77,50 @@ class PortsTest : public QObject {
             portOpenErrorText("ttyFAKE0", path, QSerialPort::PermissionError, "Permission denied"));
         QVERIFY2(text.contains(QString("group \"%1\"").arg(g->gr_name)), qPrintable(text));
         QVERIFY(text.contains("log in again"));
+    }
+
+    // The real port on a pseudo-terminal: bytes go out unchanged, received bytes are
+    // announced and read, and a line that goes away is reported once.
+    void realPortCarriesBytesBothWaysAndReportsALostLineOnce() {
+        int master = -1, slave = -1;
+        char name[256] = {};
+        if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) QSKIP("no pseudo-terminals here");
+        termios raw{};
+        ::tcgetattr(master, &raw);
+        ::cfmakeraw(&raw);
+        ::tcsetattr(master, TCSANOW, &raw);
+        ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+
+        auto port = std::make_unique<QtSerialPort>(QString::fromLocal8Bit(name));
+        ::close(slave);  // the port holds its own descriptor now
+        int readyReads = 0;
+        std::vector<std::string> failures;
+        port->onReadyRead = [&] { ++readyReads; };
+        port->onFailure = [&](const std::string& why) { failures.push_back(why); };
+
+        port->write("ATE0\r\n");
+        std::string got;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                char buf[64];
+                ssize_t n = ::read(master, buf, sizeof buf);
+                if (n > 0) got.append(buf, std::size_t(n));
+                return got == "ATE0\r\n";
+            }(),
+            5000);
+        QTRY_COMPARE_WITH_TIMEOUT(port->outputFree(), kOutputBufferSize, 5000);
+
+        const char reply[] = "\r\nOK\r\n\xe9";
+        QCOMPARE(::write(master, reply, sizeof reply - 1), ssize_t(sizeof reply - 1));
+        QTRY_VERIFY_WITH_TIMEOUT(port->bytesAvailable() == sizeof reply - 1, 5000);
+        QVERIFY(readyReads >= 1);
+        QCOMPARE(port->read(100), std::string(reply, sizeof reply - 1));
+
+        ::close(master);  // the cable is pulled
+        QTRY_COMPARE_WITH_TIMEOUT(failures.size(), std::size_t(1), 5000);
+        QTest::qWait(200);
+        QCOMPARE(failures.size(), std::size_t(1));
+        port->close();
     }
 
     void simulatedUnitIsOfferedOnlyWithAnOpener() {
