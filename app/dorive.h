@@ -90,6 +90,7 @@ public:
     Task InicializaceClick();
     Task IMEIClick();
     Task CekaniTimer();
+    void startWaitIndicator();
     Task saveStep();
     Task WriteSimEntry(const std::string& name, const std::string& number);
     void LockControls();

@@ -1,5 +1,7 @@
 #include "params/records.h"
 
+#include <initializer_list>
+
 #include "app/form.h"
 #include "app/state.h"
 
@@ -12,6 +14,12 @@ bool isDigit(char c) {
 }
 bool isBlank(char c) {
     return static_cast<unsigned char>(c) <= 32;
+}
+
+// Selects the button a choice character names, "0" the first; any other character selects
+// nothing and leaves the group as it was.
+void selectByDigit(char c, std::initializer_list<RadioButton*> buttons) {
+    if (c >= '0' && std::size_t(c - '0') < buttons.size()) buttons.begin()[c - '0']->select();
 }
 
 // A character as the monitor shows it: printable ones quoted, others by their code.
@@ -44,19 +52,7 @@ void applyGeneral(Form& form, State& st) {
     if (int d = digitAt(form, rec, p, 1); d >= 0) form.VolMic.setPosition(8 - d);
     if (int d = digitAt(form, rec, p, 3); d >= 0) form.VolSpk.setPosition(8 - d);
 
-    switch (p[4]) {
-        case '0':
-            form.NoCall.select();
-            break;
-        case '1':
-            form.SIMCall.select();
-            break;
-        case '2':
-            form.AllCall.select();
-            break;
-        default:
-            break;
-    }
+    selectByDigit(p[4], {&form.NoCall, &form.SIMCall, &form.AllCall});
     if (p[6] == '1') form.SendSMS.setChecked(true);
     if (p[8] == '1') form.ClockGSM.setChecked(true);
 
@@ -65,19 +61,7 @@ void applyGeneral(Form& form, State& st) {
         if (d & 2) form.TonRing.setChecked(true);
         if (d & 4) form.TonVoice.setChecked(true);
     }
-    switch (p[12]) {
-        case '0':
-            form.PortDis.select();
-            break;
-        case '1':
-            form.PortEtons.select();
-            break;
-        case '2':
-            form.PortESMS.select();
-            break;
-        default:
-            break;
-    }
+    selectByDigit(p[12], {&form.PortDis, &form.PortEtons, &form.PortESMS});
     if (int d = digitAt(form, rec, p, 15); d >= 0) form.waiting.setItemIndex(d);
 }
 
@@ -91,25 +75,8 @@ void applyRelay(Form& form, std::string& text, const char* fallback, const char*
     else
         r.RelCode.setText(p.substr(0, 1));
 
-    switch (p[2]) {
-        case '0':
-            r.RelSMS.select();
-            break;
-        case '1':
-            r.RelSW.select();
-            break;
-        case '2':
-            r.RelCam.select();
-            break;
-        case '3':
-            r.RelLi.select();
-            break;
-        case '4':
-            r.RelBut.select();
-            break;
-        default:
-            break;
-    }
+    // "5" (switch by all ringing) selects no mode here; the ring box below brings it.
+    selectByDigit(p[2], {&r.RelSMS, &r.RelSW, &r.RelCam, &r.RelLi, &r.RelBut});
 
     if (isBlank(p[4]) && isBlank(p[5]))
         form.Monitor.append(std::string(rec) + ": positions 5 and 6 (" + shown(p[4]) + ", " + shown(p[5]) +

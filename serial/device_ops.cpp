@@ -19,6 +19,17 @@ bool unsafeForCommand(const std::string& text) {
     return false;
 }
 
+// What a save writes, step by step: the fixed entries, then every row of the phone-book list
+// (an empty list still counts one empty row).
+std::vector<SimEntry> saveEntries(const Form& form, const State& st) {
+    std::vector<SimEntry> entries = fixedWriteEntries(form, st);
+    for (std::size_t i = 1; i <= form.PhoneBook1.rowCount(); ++i) {
+        PhoneBookList::Row row = form.PhoneBook1.row(i);
+        entries.push_back({row.name, row.number});
+    }
+    return entries;
+}
+
 // Why the settings cannot be written as they stand, or nothing when they can.
 std::string saveRefusal(const Form& form, const State& st) {
     // A record the unit would get in the wrong length (an emptied relay code or time, a
@@ -37,11 +48,7 @@ std::string saveRefusal(const Form& form, const State& st) {
 
     // Numbers and names go into the write command as they stand: a comma, a quote, a
     // semicolon or a control character would change the command itself.
-    std::vector<SimEntry> sources = fixedWriteEntries(form, built);
-    for (std::size_t i = 1; i <= form.PhoneBook1.rowCount(); ++i) {
-        PhoneBookList::Row row = form.PhoneBook1.row(i);
-        sources.push_back({row.name, row.number});
-    }
+    const std::vector<SimEntry> sources = saveEntries(form, built);
     for (const SimEntry& e : sources) {
         if (e.name.empty() || e.number.empty()) continue;
         const std::string* bad =
@@ -61,12 +68,17 @@ std::string durationText(int ms) {
 
 }  // namespace
 
-Task Dorive::StopZEPClick() {
-    if (st.WriteActive) co_return;
-    com.setDtr(true);
+// The bar fills one step a second, up to 250, until the unit's report stops the timer.
+void Dorive::startWaitIndicator() {
     form.Prubeh.setMax(250);
     form.Prubeh.setPosition(0);
     Cekani.start();
+}
+
+Task Dorive::StopZEPClick() {
+    if (st.WriteActive) co_return;
+    com.setDtr(true);
+    startWaitIndicator();
     st.PhoneBookReload = true;
     showPending();
 }
@@ -77,9 +89,7 @@ Task Dorive::RunZEPClick() {
     co_await pause(1000);
     // A newer module restarts the script itself once DTR is released.
     if (!st.LteModule) send("AT#REBOOT\r\n");
-    form.Prubeh.setMax(250);
-    form.Prubeh.setPosition(0);
-    Cekani.start();
+    startWaitIndicator();
     showPending();
     form.LoadZEP.setEnabled(false);
     form.SaveZEP.setEnabled(false);
@@ -120,11 +130,7 @@ Task Dorive::SaveZEPClick() {
         }
         BuildParamRecords(form, st);
         // What is written is fixed now: a read arriving during the save must not change it.
-        saveSources_ = fixedWriteEntries(form, st);
-        for (std::size_t i = 1; i <= form.PhoneBook1.rowCount(); ++i) {
-            PhoneBookList::Row row = form.PhoneBook1.row(i);
-            saveSources_.push_back({row.name, row.number});
-        }
+        saveSources_ = saveEntries(form, st);
         form.Prubeh.setMax(st.SimCapacity);
         form.Prubeh.setVisible(true);
         send("AT\r\n");

@@ -1,7 +1,5 @@
 #include "app/qt/binders.h"
 
-#include <memory>
-
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,6 +18,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTreeWidget>
+#include <memory>
 
 #include "app/dorive.h"
 #include "phonebook/phone_book_list.h"
@@ -121,40 +120,34 @@ void bindEdit(Dorive& core, Edit& edit, QLineEdit* widget) {
     });
 }
 
-void bindCheckBox(Dorive& core, CheckBox& box, QCheckBox* widget) {
-    auto sync = [&box](QCheckBox* w) {
-        applyCommon(box, w);
-        QString caption = fromBytes(box.caption());
+// Check boxes and radio buttons: caption and state follow the model; a click goes to the
+// model as an activity, and the widget then shows the state the model kept.
+template <class Model>
+void bindToggle(Dorive& core, Model& model, QAbstractButton* widget, std::function<void(bool)> apply) {
+    auto sync = [&model](QAbstractButton* w) {
+        applyCommon(model, w);
+        QString caption = fromBytes(model.caption());
         if (w->text() != caption) w->setText(caption);
-        if (w->isChecked() != box.checked()) w->setChecked(box.checked());
+        if (w->isChecked() != model.checked()) w->setChecked(model.checked());
     };
-    follow<QCheckBox>(box, widget, sync);
-    QPointer<QCheckBox> guard(widget);
-    QObject::connect(widget, &QCheckBox::clicked, widget, [&core, &box, guard, sync](bool checked) {
-        postAction(core, [&box, guard, sync, checked] {
-            box.setChecked(checked);
+    follow<QAbstractButton>(model, widget, sync);
+    QPointer<QAbstractButton> guard(widget);
+    QObject::connect(widget, &QAbstractButton::clicked, widget, [&core, guard, sync, apply](bool checked) {
+        postAction(core, [guard, sync, apply, checked] {
+            apply(checked);
             if (guard) sync(guard);  // also when the model kept its state
         });
     });
 }
 
+void bindCheckBox(Dorive& core, CheckBox& box, QCheckBox* widget) {
+    bindToggle(core, box, widget, [&box](bool checked) { box.setChecked(checked); });
+}
+
 void bindRadio(Dorive& core, RadioButton& button, QRadioButton* widget) {
     // The model keeps the group exclusive, and can leave a group with nothing selected.
     widget->setAutoExclusive(false);
-    auto sync = [&button](QRadioButton* w) {
-        applyCommon(button, w);
-        QString caption = fromBytes(button.caption());
-        if (w->text() != caption) w->setText(caption);
-        if (w->isChecked() != button.checked()) w->setChecked(button.checked());
-    };
-    follow<QRadioButton>(button, widget, sync);
-    QPointer<QRadioButton> guard(widget);
-    QObject::connect(widget, &QRadioButton::clicked, widget, [&core, &button, guard, sync] {
-        postAction(core, [&button, guard, sync] {
-            button.select();
-            if (guard) sync(guard);
-        });
-    });
+    bindToggle(core, button, widget, [&button](bool) { button.select(); });
 }
 
 void bindButton(Button& button, QAbstractButton* widget) {
