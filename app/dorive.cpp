@@ -15,7 +15,6 @@ Dorive::Dorive(PortProvider& ports, Clock& clock, Dialogs& dialogs, DoriveOption
       com(ports, dialogs),
       Cekani(loop, 1000, [this] { return CekaniTimer(); }),
       LedTimer(loop, 2000, [this] { return LedTimerTimer(); }),
-      ports_(ports),
       clock_(clock),
       dialogs_(dialogs),
       options_(std::move(options)) {

@@ -110,7 +110,6 @@ private:
     void wireControls();
     const std::string& timeStamp();
 
-    PortProvider& ports_;
     Clock& clock_;
     Dialogs& dialogs_;
     DoriveOptions options_;
