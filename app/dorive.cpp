@@ -17,7 +17,8 @@ Dorive::Dorive(PortProvider& ports, Clock& clock, Dialogs& dialogs, DoriveOption
       LedTimer(loop, 2000, [this] { return LedTimerTimer(); }),
       clock_(clock),
       dialogs_(dialogs),
-      options_(std::move(options)) {
+      options_(std::move(options)),
+      ctx_{form, st, loop, com, dialogs, clock, options_.files ? *options_.files : diskFiles()} {
     loop.onError = [this](std::exception_ptr e) {
         try {
             std::rethrow_exception(e);

@@ -7,13 +7,15 @@
 #include <string_view>
 #include <vector>
 
-#include "app/form.h"
-#include "app/state.h"
+#include "form/form.h"
+#include "form/state.h"
 #include "loop/event_loop.h"
 #include "params/fixed_entries.h"
 #include "ports/clock.h"
 #include "ports/dialogs.h"
 #include "ports/serial_port.h"
+#include "ports/files.h"
+#include "serial/context.h"
 #include "serial/serial_channel.h"
 
 namespace dorive {
@@ -28,6 +30,8 @@ struct DoriveOptions {
     std::string settingsPath;
     // How long a save waits for the unit's answer to one write before it gives up.
     int saveReplyTimeoutMs = 10000;
+    // Where files are read and written; the machine's disk when not set.
+    Files* files = nullptr;
 };
 
 class Dorive {
@@ -43,6 +47,10 @@ public:
     SerialChannel com;
     RepeatingTimer Cekani;    // wait indicator, 1000 ms
     RepeatingTimer LedTimer;  // receive indicator, 2000 ms
+
+    // What the subsystems share.
+    Context& context() { return ctx_; }
+    Files& files() { return ctx_.files; }
 
     Dialogs& dialogs() { return dialogs_; }
     Clock& clock() { return clock_; }
@@ -113,6 +121,7 @@ private:
     Clock& clock_;
     Dialogs& dialogs_;
     DoriveOptions options_;
+    Context ctx_;
     bool rxPosted_ = false;
     std::string dispatchLine_;
     std::string monitorLine_;

@@ -1,7 +1,7 @@
 #include "app/variants.h"
 
-#include "app/form.h"
-#include "app/state.h"
+#include "form/form.h"
+#include "form/state.h"
 
 namespace dorive {
 

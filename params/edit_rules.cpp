@@ -3,7 +3,7 @@
 #include <array>
 #include <functional>
 
-#include "app/form.h"
+#include "form/form.h"
 
 namespace dorive {
 

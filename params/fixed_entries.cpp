@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "app/form.h"
-#include "app/state.h"
+#include "form/form.h"
+#include "form/state.h"
 #include "params/records.h"
 
 namespace dorive {

@@ -1,6 +1,6 @@
 #include "params/interlocks.h"
 
-#include "app/form.h"
+#include "form/form.h"
 
 namespace dorive {
 

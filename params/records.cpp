@@ -2,8 +2,8 @@
 
 #include <initializer_list>
 
-#include "app/form.h"
-#include "app/state.h"
+#include "form/form.h"
+#include "form/state.h"
 
 namespace dorive {
 

@@ -21,7 +21,7 @@
 #include <memory>
 
 #include "app/dorive.h"
-#include "phonebook/phone_book_list.h"
+#include "form/phone_book_list.h"
 #include "text/cp1252.h"
 
 namespace dorive {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/controls.h"
+#include "form/controls.h"
 
 class QAbstractButton;
 class QCheckBox;

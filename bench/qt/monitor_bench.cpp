@@ -6,7 +6,7 @@
 #include <QPlainTextEdit>
 #include <cstdio>
 
-#include "app/controls.h"
+#include "form/controls.h"
 #include "app/qt/binders.h"
 
 int main(int argc, char** argv) {

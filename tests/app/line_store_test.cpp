@@ -1,4 +1,4 @@
-#include "app/line_store.h"
+#include "form/line_store.h"
 
 #include <gtest/gtest.h>
 

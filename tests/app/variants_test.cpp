@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/form.h"
-#include "app/state.h"
+#include "form/form.h"
+#include "form/state.h"
 
 using namespace dorive;
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/form.h"
+#include "form/form.h"
 
 namespace dorive {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/form.h"
-#include "app/state.h"
+#include "form/form.h"
+#include "form/state.h"
 #include "params/edit_rules.h"
 #include "params/records.h"
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/form.h"
-#include "app/state.h"
+#include "form/form.h"
+#include "form/state.h"
 #include "params/edit_rules.h"
 #include "params/interlocks.h"
 

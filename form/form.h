@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/controls.h"
-#include "phonebook/phone_book_list.h"
+#include "form/controls.h"
+#include "form/phone_book_list.h"
 
 namespace dorive {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/line_store.h"
+#include "form/line_store.h"
 
 namespace dorive {
 
@@ -29,6 +29,17 @@ public:
     const std::string& hint() const { return hint_; }
     void setHint(std::string text) { set(hint_, std::move(text)); }
 
+    // The page or box the control sits on: a disabled or hidden container makes everything
+    // on it unusable, as a widget's parent does.
+    Control* parent() const { return parent_; }
+    void setParent(Control* p) { parent_ = p; }
+    // Enabled and visible, and so is every container it sits on.
+    bool usable() const {
+        for (const Control* c = this; c; c = c->parent_)
+            if (!c->enabled_ || !c->visible_) return false;
+        return true;
+    }
+
     // The view registers here to hear of every change of state.
     void addListener(Listener l) { listeners_.push_back(std::move(l)); }
 
@@ -49,6 +60,7 @@ private:
     bool visible_ = true;
     std::string caption_;
     std::string hint_;
+    Control* parent_ = nullptr;
     std::vector<Listener> listeners_;
 };
 
