@@ -11,15 +11,19 @@
 namespace dorive {
 
 Dorive::Dorive(PortProvider& ports, Clock& clock, Dialogs& dialogs, DoriveOptions options)
-    : loop(clock),
-      com(ports, dialogs),
-      Cekani(loop, 1000, [this] { return CekaniTimer(); }),
-      LedTimer(loop, 2000, [this] { return LedTimerTimer(); }),
-      clock_(clock),
+    : clock_(clock),
       dialogs_(dialogs),
       options_(std::move(options)),
-      ctx_{form, st, loop, com, dialogs, clock, options_.files ? *options_.files : diskFiles()} {
-    loop.onError = [this](std::exception_ptr e) {
+      loop_(clock),
+      com_(ports, dialogs),
+      ctx_{form_, st_, loop_, com_, dialogs, clock, options_.files ? *options_.files : diskFiles()},
+      view_(ctx_),
+      device_(ctx_, view_),
+      save_(ctx_, view_, options_.saveReplyTimeoutMs),
+      replies_(ctx_, device_, save_, view_),
+      receive_(ctx_),
+      monitorLog_(ctx_) {
+    loop_.onError = [this](std::exception_ptr e) {
         try {
             std::rethrow_exception(e);
         } catch (const std::exception& ex) {
@@ -28,66 +32,58 @@ Dorive::Dorive(PortProvider& ports, Clock& clock, Dialogs& dialogs, DoriveOption
             showError("An unexpected error stopped the operation.");
         }
     };
-    com.onDataAvailable = [this] {
-        // One waiting receive activity is enough: it reads everything the port holds.
-        if (rxPosted_) return;
-        rxPosted_ = true;
-        post([this] { return ApdComPort1TriggerAvail(); });
-    };
-    com.onLost = [this](const std::string& why) {
-        post([this, why]() -> Task {
-            note(why);
-            showError(why);
-            co_return;
-        });
-    };
-    wireControls();
+    com_.onDataAvailable = [this] { receive_.dataAvailable(); };
+    com_.onLost = [this](const std::string& why) { portLost(why); };
+    com_.onNotice = [this](const std::string& text) { ctx_.note(text); };
+    receive_.onLine = [this](std::string& line) { return replies_.dispatch(line); };
+    receive_.promptAwaited = [this] { return st_.UploadActive; };
+    wireEditRules(form_);
+    wireInterlocks(form_);
 }
 
 Dorive::~Dorive() {
-    Cekani.stop();
-    LedTimer.stop();
-    disarmSaveWatchdog();
+    loop_.shutdown();
+    save_.shutdown();
+    device_.stopTimers();
+    receive_.stopTimers();
 }
-
-void Dorive::wireControls() {
-    wireEditRules(form);
-    wireInterlocks(form);
-    auto bind = [this](Button& b, Task (Dorive::*handler)()) {
-        b.onClick = [this, handler] { post([this, handler] { return (this->*handler)(); }); };
-    };
-    bind(form.StopZEP, &Dorive::StopZEPClick);
-    bind(form.RunZEP, &Dorive::RunZEPClick);
-    bind(form.LoadZEP, &Dorive::LoadZEPClick);
-    bind(form.SaveZEP, &Dorive::SaveZEPClick);
-    bind(form.signal, &Dorive::signalClick);
-    bind(form.Inicializace, &Dorive::InicializaceClick);
-    bind(form.IMEI, &Dorive::IMEIClick);
-    bind(form.SaveMonitor, &Dorive::SaveMonitorClick);
-}
-
-void Dorive::showError(const std::string& text) { dialogs_.errorBox(text); }
 
 void Dorive::userEdit(Edit& edit, std::string text, std::size_t caret) {
     post([&edit, text = std::move(text), caret]() -> Task {
-        edit.userEdit(text, caret);
+        if (edit.usable()) edit.userEdit(text, caret);
         co_return;
     });
 }
 
-void Dorive::send(std::string_view text) { com.send(text); }
+// The port went away (unplugged, hung up, failed): said at once in the monitor, a running
+// save stopped at once, and the error box shown as soon as the current activity has ended.
+void Dorive::portLost(const std::string& why) {
+    ctx_.note(why);
+    save_.portLost(why);
+    view_.broken("the serial port was lost");
+    if (device_.waiting()) device_.stopWaitIndicator();
+    post([this] { return reportLoss(); });
+}
+
+Task Dorive::reportLoss() {
+    std::string text = com_.takeLossReport();
+    if (!text.empty()) showError(text);
+    co_return;
+}
 
 Task Dorive::FormCreate() {
+    Form& form = form_;
+    State& st = st_;
     form.ModuleButtons.setVisible(false);
     form.ModuleKeyboard.setVisible(false);
 
     st.DeviceName = "ZEP";
     applyVariant(selectVariant(options_.executable), form, st);
 
-    showRunMode();
+    showRunMode(form);
 
     IniFile ini(options_.settingsPath);
-    if (!options_.settingsPath.empty()) ini.load();
+    if (!options_.settingsPath.empty()) ini.load(ctx_.files);
     form.TForm1.setPosition(ini.readInteger("Form", "Top", 200), ini.readInteger("Form", "Left", 200));
     st.SerialWait = ini.readInteger("Form", "WaitSer", 1000);
     bool service = ini.readBool("Form", "Inicializace", false);
@@ -97,7 +93,7 @@ Task Dorive::FormCreate() {
     std::string port = ini.readString("Form", "Port", "");
     if (!port.empty() && port.find_first_not_of("0123456789") == std::string::npos)
         port = port == "0" ? std::string() : "COM" + port;
-    com.preferredPort = port;
+    com_.preferredPort = port;
 
     st.RxLine.clear();
     st.UploadActive = false;
@@ -105,7 +101,7 @@ Task Dorive::FormCreate() {
     st.PhoneBookReload = true;
 
     form.SaveZEP.setEnabled(false);
-    Cekani.stop();
+    device_.stopTimers();
     st.RefreshAfterWrite = false;
 
     form.BVoltage.setPosition(300);
@@ -115,12 +111,12 @@ Task Dorive::FormCreate() {
     // had, the error is shown and the window still ends in its ordinary start state.
     bool portReady = true;
     try {
-        send("ATE0\r\n");
+        ctx_.send("ATE0\r\n");
     } catch (const PortError& e) {
         portReady = false;
         showError(e.what());
     }
-    if (portReady) co_await pause(200);
+    if (portReady) co_await ctx_.pause(200);
 
     st.DetectEntry.clear();
     st.SelectedMemoName.clear();
@@ -131,31 +127,33 @@ Task Dorive::FormCreate() {
     st.ParamRelay2 = "6#1#03#1";
     st.ParamKeypad = "2#0";
 
-    if (portReady) send("AT+CGMI\r\n");
+    if (portReady) ctx_.send("AT+CGMI\r\n");
 
     form.LoadZEP.setEnabled(false);
 }
 
 bool Dorive::mayClose() {
-    if (!st.WriteActive) return true;
+    if (!st_.WriteActive) return true;
     return dialogs_.confirm(
         "The settings are being written to the unit. Closing now leaves its SIM only partly written. "
         "Close all the same?");
 }
 
 void Dorive::FormClose() {
-    Cekani.stop();
-    LedTimer.stop();
-    disarmSaveWatchdog();
-    com.close();
+    // Nothing that waits may run, and nothing paused may resume to send or ask for a port.
+    loop_.shutdown();
+    save_.shutdown();
+    device_.stopTimers();
+    receive_.stopTimers();
+    com_.shutdown();
     if (options_.settingsPath.empty()) return;
     IniFile ini(options_.settingsPath);
-    ini.load();
-    ini.writeInteger("Form", "Top", form.TForm1.top());
-    ini.writeInteger("Form", "Left", form.TForm1.left());
-    if (!com.preferredPort.empty()) ini.writeString("Form", "Port", com.preferredPort);
+    ini.load(ctx_.files);
+    ini.writeInteger("Form", "Top", form_.TForm1.top());
+    ini.writeInteger("Form", "Left", form_.TForm1.left());
+    if (!com_.preferredPort.empty()) ini.writeString("Form", "Port", com_.preferredPort);
     try {
-        ini.save();
+        ini.save(ctx_.files);
     } catch (const std::exception& e) {
         showError(e.what());
     }

@@ -1,27 +1,27 @@
 #pragma once
-// The core of DORive's main window: the form model, the program-wide state, the serial
-// channel and every handler of the window, driven by one event loop. Front ends (the Qt
-// window, the command line) own one of these and bind to it.
-#include <cstdint>
+// DORive's core as a front end holds it: the form model, the program-wide state, the event
+// loop, the serial channel and every subsystem, owned and wired here. The Qt window, the
+// command line and the tests each hold one, post user actions to it and watch its form.
+#include <cstddef>
 #include <string>
-#include <string_view>
-#include <vector>
 
+#include "device/device_ops.h"
+#include "device/read_view.h"
+#include "device/reply_dispatch.h"
+#include "device/save_sequence.h"
 #include "form/form.h"
 #include "form/state.h"
 #include "loop/event_loop.h"
-#include "params/fixed_entries.h"
 #include "ports/clock.h"
 #include "ports/dialogs.h"
-#include "ports/serial_port.h"
 #include "ports/files.h"
+#include "ports/serial_port.h"
 #include "serial/context.h"
+#include "serial/receive_path.h"
 #include "serial/serial_channel.h"
+#include "upload/monitor_log.h"
 
 namespace dorive {
-
-// Writes the monitor's lines to a log file; throws std::runtime_error naming the file.
-void writeMonitorLog(const std::string& path, const LineStore& lines);
 
 struct DoriveOptions {
     // The executable as typed on the command line (argv[0]); its file name picks the variant.
@@ -41,109 +41,56 @@ public:
     Dorive(const Dorive&) = delete;
     Dorive& operator=(const Dorive&) = delete;
 
-    Form form;
-    State st;
-    EventLoop loop;
-    SerialChannel com;
-    RepeatingTimer Cekani;    // wait indicator, 1000 ms
-    RepeatingTimer LedTimer;  // receive indicator, 2000 ms
-
-    // What the subsystems share.
-    Context& context() { return ctx_; }
-    Files& files() { return ctx_.files; }
-
-    Dialogs& dialogs() { return dialogs_; }
-    Clock& clock() { return clock_; }
-    const DoriveOptions& options() const { return options_; }
-
-    // Start-up and close of the window.
+    // Start-up of the window: variant, settings file, first commands to the unit.
     Task FormCreate();
-    // Closes the port and writes the settings file; reports a file that cannot be written
-    // and returns all the same.
-    void FormClose();
     // Whether the window may close now: while a save writes the SIM the user is asked first.
     bool mayClose();
+    // Ends every activity (nothing waiting runs, nothing paused resumes), closes the port and
+    // writes the settings file; reports a file that cannot be written and returns all the same.
+    void FormClose();
 
     // Runs a handler as an activity of the loop (now if idle, else after the waiting ones).
-    void post(EventLoop::Activity activity) { loop.post(std::move(activity)); }
-    // A user's edit of a text field, as an activity.
+    void post(EventLoop::Activity activity) { loop_.post(std::move(activity)); }
+    // A user's edit of a text field, as an activity; dropped if by its turn the field can no
+    // longer be used.
     void userEdit(Edit& edit, std::string text, std::size_t caret);
 
-    // Serial channel and monitor.
-    void send(std::string_view text);  // throws PortError
-    void note(std::string_view line) { form.Monitor.append(line); }
-    Task ApdComPort1TriggerAvail();             // data-available event
-    Task receiveBytes(std::string_view bytes);  // line assembly of received bytes
-    Task LedTimerTimer();
-    auto pause(int ms) { return loop.pause(ms); }
+    Form& form() { return form_; }
+    const Form& form() const { return form_; }
+    State& state() { return st_; }
+    const State& state() const { return st_; }
+    Context& context() { return ctx_; }
+    SerialChannel& channel() { return com_; }
+    EventLoop& loop() { return loop_; }
+    const DoriveOptions& options() const { return options_; }
 
-    // Reply handling.
-    Task dispatchReply(std::string& line);
-    void showRunMode();
-    void showProgMode();
-    void showPending();
-    void clearReadView();
-    void clearTrees();
-    void endStopWait();
-    bool runModeShown() const { return form.DeviceRun.visible(); }
-    bool progModeShown() const { return form.DeviceStop.visible(); }
-    bool pendingShown() const { return form.DeviceNic.visible(); }
-
-    // Device operations.
-    Task StopZEPClick();
-    Task RunZEPClick();
-    Task LoadZEPClick();
-    Task SaveZEPClick();
-    Task signalClick();
-    Task InicializaceClick();
-    Task IMEIClick();
-    Task CekaniTimer();
-    void startWaitIndicator();
-    Task saveStep();
-    Task WriteSimEntry(const std::string& name, const std::string& number);
-    void LockControls();
-    void UnlockControls();
-
-    // Phone-book page: add one entry read from the SIM.
-    void addPhoneBookEntry(const std::string& name, const std::string& number);
-
-    // Monitor page: writes every monitor line, each ending in CR LF, to a file the user picks.
-    Task SaveMonitorClick();
-
-    // Upload transfer step, run when the unit prompts (">>>" or "CONNECT") while an upload waits.
-    Task SendUploadData();
+    // The subsystems, for front ends that drive them and for tests.
+    ReceivePath& receive() { return receive_; }
+    ReplyDispatch& replies() { return replies_; }
+    DeviceOps& device() { return device_; }
+    SaveSequence& save() { return save_; }
+    ReadView& readView() { return view_; }
 
 private:
-    void showError(const std::string& text);
-    void wireControls();
-    const std::string& timeStamp();
+    void showError(const std::string& text) { dialogs_.errorBox(text); }
+    void portLost(const std::string& why);
+    Task reportLoss();
 
     Clock& clock_;
     Dialogs& dialogs_;
     DoriveOptions options_;
+    Form form_;
+    State st_;
+    EventLoop loop_;
+    SerialChannel com_;
     Context ctx_;
-    bool rxPosted_ = false;
-    std::string dispatchLine_;
-    std::string monitorLine_;
-    std::string lastTimeText_;
-    std::int64_t lastTimeSecond_ = -1;
 
-    // A reply may enable device buttons; while a save runs they stay locked until its end.
-    void enableUnlessSaving(Control& c);
-
-    // The end of a save: unlock and read the SIM back.
-    Task finishSave();
-    // What the running save writes, step by step: the fixed entries, then the phone-book rows.
-    std::vector<SimEntry> saveSources_;
-
-    // Save that cannot finish: the reply watchdog and the abort.
-    void armSaveWatchdog();
-    void disarmSaveWatchdog();
-    Task saveWatchdogFired(std::uint64_t generation);
-    Task abortSave(std::string why);
-    Clock::TimerId saveWatchdog_ = 0;
-    std::uint64_t watchdogGeneration_ = 0;
-    std::string lastWriteDescription_;
+    ReadView view_;
+    DeviceOps device_;
+    SaveSequence save_;
+    ReplyDispatch replies_;
+    ReceivePath receive_;
+    MonitorLog monitorLog_;
 };
 
 }  // namespace dorive

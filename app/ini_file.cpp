@@ -1,22 +1,16 @@
 #include "app/ini_file.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
+
+#include "ports/files.h"
+#include "text/text.h"
 
 namespace dorive {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
+std::string_view trim(std::string_view s) { return trimSpacesTabs(s); }
 
 bool equalNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -57,12 +51,14 @@ std::string sanitize(std::string_view v) {
 
 }  // namespace
 
-void IniFile::load() {
+void IniFile::load(Files& files) {
     lines_.clear();
-    std::ifstream in(path_, std::ios::binary);
-    if (!in) return;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    parse(bytes);
+    if (!files.exists(path_)) return;
+    try {
+        parse(files.read(path_));
+    } catch (const FileError&) {
+        // An unreadable file reads as an empty one: every value takes its default.
+    }
 }
 
 void IniFile::parse(std::string_view bytes) {
@@ -87,28 +83,11 @@ std::string IniFile::serialize() const {
     return out;
 }
 
-void IniFile::save() const {
-    const std::string failure = "Unable to write to " + path_;
-    namespace fs = std::filesystem;
-    // Write beside the file first, then replace it, so a failed write never leaves half a file.
-    std::string temp = path_ + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) throw std::runtime_error(failure);
-        out << serialize();
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ec;
-            fs::remove(temp, ec);
-            throw std::runtime_error(failure);
-        }
-    }
-    std::error_code ec;
-    fs::rename(temp, path_, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        throw std::runtime_error(failure);
+void IniFile::save(Files& files) const {
+    try {
+        files.write(path_, serialize());
+    } catch (const FileError&) {
+        throw std::runtime_error("Unable to write to " + path_);
     }
 }
 
@@ -150,18 +129,7 @@ std::string IniFile::readString(std::string_view section, std::string_view key, 
 int IniFile::readInteger(std::string_view section, std::string_view key, int def) const {
     auto v = value(section, key);
     if (!v) return def;
-    std::string_view s = trim(*v);
-    bool neg = false;
-    std::size_t i = 0;
-    if (i < s.size() && (s[i] == '-' || s[i] == '+')) neg = s[i++] == '-';
-    if (i >= s.size()) return def;
-    long long n = 0;
-    for (; i < s.size(); ++i) {
-        if (s[i] < '0' || s[i] > '9') return def;
-        n = n * 10 + (s[i] - '0');
-        if (n > 2147483647LL) return def;
-    }
-    return int(neg ? -n : n);
+    return parseInt(trim(*v)).value_or(def);
 }
 
 bool IniFile::readBool(std::string_view section, std::string_view key, bool def) const {

@@ -10,6 +10,7 @@
 #include <vector>
 
 namespace dorive {
+class Files;
 
 class IniFile {
 public:
@@ -19,12 +20,12 @@ public:
     explicit IniFile(std::string path) : path_(std::move(path)) {}
 
     // Reads the file; a missing or unreadable file leaves the contents empty.
-    void load();
+    void load(Files& files);
     // Parses bytes as the contents of the file.
     void parse(std::string_view bytes);
     // Writes the file (created if needed). Throws std::runtime_error
     // "Unable to write to <path>" when it cannot.
-    void save() const;
+    void save(Files& files) const;
     std::string serialize() const;
 
     std::optional<std::string> value(std::string_view section, std::string_view key) const;

@@ -37,7 +37,7 @@ public:
         receivedBytes += out.size();
         return out;
     }
-    void setDtr(bool on) override { inner_->setDtr(on); }
+    bool setDtr(bool on) override { return inner_->setDtr(on); }
     std::size_t outputFree() const override { return inner_->outputFree(); }
     void close() override { inner_->close(); }
 
@@ -76,9 +76,9 @@ int main() {
     Dorive core(provider, clock, dialogs);
 
     // Stop the unit and read its SIM.
-    core.com.open();
-    core.post([&] { return core.StopZEPClick(); });
-    if (!clock.run([&] { return core.st.SimCapacity > 0; }, std::chrono::seconds(30))) {
+    core.channel().open();
+    core.post([&] { return core.device().StopZEPClick(); });
+    if (!clock.run([&] { return core.state().SimCapacity > 0; }, std::chrono::seconds(30))) {
         std::fprintf(stderr, "the simulated unit did not report its SIM capacity\n");
         return 1;
     }
@@ -87,12 +87,12 @@ int main() {
     const std::size_t sent0 = provider.port->sentBytes, recv0 = provider.port->receivedBytes,
                       cmds0 = provider.port->commands;
     const std::int64_t start = clock.nowMs();
-    core.post([&] { return core.SaveZEPClick(); });
+    core.post([&] { return core.save().SaveZEPClick(); });
     bool started = false;
     clock.run(
         [&] {
-            started = started || core.st.WriteActive;
-            return started && !core.st.WriteActive;
+            started = started || core.state().WriteActive;
+            return started && !core.state().WriteActive;
         },
         std::chrono::minutes(5));
     const std::int64_t wall = clock.nowMs() - start;
@@ -105,11 +105,11 @@ int main() {
     // The read-back request went out at the very end; it is not part of the save.
     const double saveCommands = commands - 1;
     const double bytes = double(provider.port->sentBytes - sent0) + double(provider.port->receivedBytes - recv0);
-    const double pauses = double(core.st.WriteStep - 1) * 200.0;
+    const double pauses = double(core.state().WriteStep - 1) * 200.0;
     const double wire = bytes * 10.0 * 1000.0 / sim::kLineBaud;
     const double latency = saveCommands * sim::kModuleLatencyMs;
     const double floor = pauses + wire + latency;
-    std::printf("save of %d locations: %d steps, %.0f commands\n", core.st.SimCapacity, core.st.WriteStep,
+    std::printf("save of %d locations: %d steps, %.0f commands\n", core.state().SimCapacity, core.state().WriteStep,
                 saveCommands);
     std::printf("wall time            %8.0f ms\n", double(wall));
     std::printf("floor                %8.0f ms  (pauses %.0f + wire %.0f + module latency %.0f)\n", floor, pauses,

@@ -29,14 +29,15 @@ public:
     const std::string& hint() const { return hint_; }
     void setHint(std::string text) { set(hint_, std::move(text)); }
 
-    // The page or box the control sits on: a disabled or hidden container makes everything
-    // on it unusable, as a widget's parent does.
+    // The page or box the control sits on: a disabled container disables everything on it,
+    // as a widget's parent does. (A page whose tab a variant hides keeps its controls.)
     Control* parent() const { return parent_; }
     void setParent(Control* p) { parent_ = p; }
-    // Enabled and visible, and so is every container it sits on.
+    // Enabled and visible itself, and every container it sits on is enabled.
     bool usable() const {
+        if (!visible_) return false;
         for (const Control* c = this; c; c = c->parent_)
-            if (!c->enabled_ || !c->visible_) return false;
+            if (!c->enabled_) return false;
         return true;
     }
 

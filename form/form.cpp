@@ -116,6 +116,35 @@ Form::Form() {
             &PhoneBook1};
     for (auto* arr : {&ABUTTON, &AABUTTON, &BBUTTON, &ADMIN})
         for (Edit& e : *arr) all_.push_back(&e);
+
+    // Where each control sits: a locked page locks what is on it.
+    auto place = [](Control& parent, std::initializer_list<Control*> children) {
+        for (Control* c : children) c->setParent(&parent);
+    };
+    place(Buttons, {&ZEPtyp, &ZEPtyp1, &ZEPtyp2, &ModuleButtons, &ModuleKeyboard});
+    place(seting, {&SetingPages, &Calls, &Relays, &SMSs, &Admin});
+    for (Edit& e : ABUTTON) e.setParent(&ZEPtyp1);
+    for (auto* arr : {&AABUTTON, &BBUTTON})
+        for (Edit& e : *arr) e.setParent(&ZEPtyp2);
+    for (Edit& e : ADMIN) e.setParent(&Admin);
+    place(Admin, {&Label35});
+    place(Calls, {&GroupBox1, &GroupBox2, &GroupBox3, &VolSpk, &VolMic, &NoCall, &SIMCall, &AllCall, &InfoTones,
+                  &TonBeep, &TonRing, &TonVoice, &WaitingCall, &waiting, &secLabel});
+    place(SMSs, {&SendSMS, &ClockGSM, &ALARMON, &ALARMOFF, &Label22, &Label23, &Port, &PortDis, &PortEtons,
+                 &PortESMS});
+    place(ModuleKeyboard, {&KeyBoardParams, &TreeMemo, &TreeMemoSel, &TreeCode});
+    place(KeyBoardParams, {&Label63, &WaitBUF, &DirectCall});
+    place(ModuleButtons, {&TreeButtons, &TreeButtonsSel, &DetBut});
+    place(PhoneBook, {&PhoneBook1});
+    place(TabSheet2, {&Monitor, &SaveMonitor, &Inicializace, &IMEI});
+    place(GroupBox4, {&RXDled, &DeviceRun, &DeviceStop, &DeviceNic, &StatusLabel, &RunZEP, &StopZEP, &SaveZEP,
+                      &LoadZEP, &Battery, &Voltage, &BVoltage});
+    place(GroupBox5, {&Load, &Save});
+    for (RelayControls* r : {&Relay1, &Relay2}) {
+        r->box.setParent(&Relays);
+        place(r->box, {&r->RelCode, &r->RelTime, &r->RelSMS, &r->RelSW, &r->RelCam, &r->RelLi, &r->RelBut,
+                       &r->RelRing, &r->RelRingAll, &r->codeLabel, &r->timeLabel});
+    }
     for (RelayControls* r : {&Relay1, &Relay2})
         for (Control* c : std::initializer_list<Control*>{&r->box, &r->RelCode, &r->RelTime, &r->RelSMS, &r->RelSW,
                                                           &r->RelCam, &r->RelLi, &r->RelBut, &r->RelRing,
@@ -126,15 +155,6 @@ Form::Form() {
 Control* Form::find(const std::string& name) const {
     for (Control* c : all_)
         if (c->name() == name) return c;
-    return nullptr;
-}
-
-Edit* Form::fixedEdit(const std::string& entryName) {
-    for (auto* arr : {&ADMIN, &ABUTTON, &BBUTTON})
-        for (Edit& e : *arr)
-            if (e.name() == entryName) return &e;
-    if (entryName == "ALARMON") return &ALARMON;
-    if (entryName == "ALARMOFF") return &ALARMOFF;
     return nullptr;
 }
 

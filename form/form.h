@@ -124,9 +124,6 @@ struct Form {
     const std::vector<Control*>& all() const { return all_; }
     Control* find(const std::string& name) const;
 
-    // The edit of a fixed entry by its SIM name ("ADMIN1", "ABUTTON3", "ALARMON", ...).
-    Edit* fixedEdit(const std::string& entryName);
-
 private:
     std::vector<Control*> all_;
 };

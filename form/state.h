@@ -19,6 +19,10 @@ struct State {
     int SignalLevel = 0;
     int UploadIndex = 0;
     int SimCapacity = 0;
+    // The longest number and text the unit stores, as its "+CPBR: (1-N),nlength,tlength"
+    // announced them; 0 while unknown.
+    int NumberLength = 0;
+    int TextLength = 0;
     int WriteStep = 0;
     int WriteIndex = 0;
     int SerialWait = 1000;

@@ -2,6 +2,7 @@
 // One activity at a time: a user action, a timer tick or a data-available event. An
 // activity may pause; the thread runs on, and activities posted meanwhile wait in arrival
 // order until the current one has finished.
+#include <cstdint>
 #include <deque>
 #include <exception>
 #include <functional>
@@ -13,6 +14,8 @@ namespace dorive {
 
 class EventLoop {
 public:
+    // An activity is taken by value and kept until its turn: whatever it captured must stay
+    // valid until then, so capture copies, not references to a caller's temporaries.
     using Activity = std::function<Task()>;
 
     explicit EventLoop(Clock& clock) : clock_(clock) {}
@@ -20,8 +23,14 @@ public:
     EventLoop(const EventLoop&) = delete;
     EventLoop& operator=(const EventLoop&) = delete;
 
-    // Runs the activity now when the loop is idle, otherwise after those before it.
+    // Runs the activity now when the loop is idle, otherwise after those before it. After
+    // shutdown() nothing runs any more.
     void post(Activity activity);
+
+    // Ends the loop for good: waiting activities are dropped, and the current one, resting in
+    // a pause, is destroyed without resuming, so nothing it would still do happens.
+    void shutdown();
+    bool isShutDown() const { return shutDown_; }
 
     // co_await loop.pause(ms): suspends the current activity, not the thread.
     auto pause(int ms) {
@@ -53,9 +62,11 @@ private:
     Task current_;
     Clock::TimerId pendingTimer_ = 0;
     bool pumping_ = false;
+    bool shutDown_ = false;
 };
 
-// A repeating timer whose ticks are activities of the loop.
+// A repeating timer whose ticks are activities of the loop. A tick already waiting in the
+// loop when the timer is stopped does nothing.
 class RepeatingTimer {
 public:
     RepeatingTimer(EventLoop& loop, int intervalMs, std::function<Task()> onTick)
@@ -75,6 +86,7 @@ private:
     int interval_;
     std::function<Task()> onTick_;
     bool active_ = false;
+    std::uint64_t generation_ = 0;  // changes at every stop: ticks of an older run are void
     Clock::TimerId id_ = 0;
 };
 

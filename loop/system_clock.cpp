@@ -25,17 +25,24 @@ void SystemClock::cancelTimer(TimerId id) {
         }
 }
 
-std::string SystemClock::timeOfDay() const {
+std::string SystemClock::timeOfDay() const { return localTimeOfDay(); }
+
+std::string localTimeOfDay() {
+    // Formatting the local time costs more than reading the clock: redo it once a second.
+    thread_local std::time_t cachedSecond = -1;
+    thread_local char text[16] = {};
     std::time_t t = std::time(nullptr);
-    std::tm tm{};
+    if (t != cachedSecond) {
+        std::tm tm{};
 #ifdef _WIN32
-    localtime_s(&tm, &t);
+        localtime_s(&tm, &t);
 #else
-    localtime_r(&t, &tm);
+        localtime_r(&t, &tm);
 #endif
-    char buf[16];
-    std::strftime(buf, sizeof buf, "%H:%M:%S", &tm);
-    return buf;
+        std::strftime(text, sizeof text, "%H:%M:%S", &tm);
+        cachedSecond = t;
+    }
+    return text;
 }
 
 bool SystemClock::run(const std::function<bool()>& done, milliseconds limit) {

@@ -27,4 +27,7 @@ private:
     std::map<std::pair<std::int64_t, TimerId>, std::function<void()>> timers_;
 };
 
+// The machine's local time of day, "HH:MM:SS", read anew at every call.
+std::string localTimeOfDay();
+
 }  // namespace dorive

@@ -9,22 +9,8 @@ namespace dorive {
 
 namespace {
 
-bool isBlankChar(char c) {
-    return static_cast<unsigned char>(c) <= 32;
-}
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 bool isPhoneChar(char c) {
     return isDigit(c) || c == '+' || c == '*' || c == '#';
-}
-
-// Drops the characters with codes 0 to 32 at both ends.
-std::string_view trim(std::string_view text) {
-    std::size_t b = 0, e = text.size();
-    while (b < e && isBlankChar(text[b])) ++b;
-    while (e > b && isBlankChar(text[e - 1])) --e;
-    return text.substr(b, e - b);
 }
 
 // Keeps what stands before the leftmost character that is not allowed.
@@ -41,7 +27,7 @@ const char* const kTimeMessage = "The switching time must be two digits from 01 
 }  // namespace
 
 std::string FilterPhoneNumber(std::string_view text) {
-    std::string_view t = trim(text);
+    std::string_view t = trimBlanks(text);
     if (t.size() >= 2) {
         t = cutAtFirstBad(t, isPhoneChar);
         if (t.size() > 20) t = t.substr(0, 20);
@@ -50,20 +36,20 @@ std::string FilterPhoneNumber(std::string_view text) {
 }
 
 std::string FilterDigits(std::string_view text) {
-    std::string_view t = cutAtFirstBad(trim(text), isDigit);
+    std::string_view t = cutAtFirstBad(trimBlanks(text), isDigit);
     if (t.size() > 15) t = t.substr(0, 15);
     return std::string(t);
 }
 
 std::string NormalizeRelayCode(std::string_view text) {
-    std::string_view t = trim(text);
+    std::string_view t = trimBlanks(text);
     if (t.empty()) throw BlankFieldError(kCodeMessage);
     std::string padded = "0" + std::string(cutAtFirstBad(t, isDigit));
     return padded.substr(padded.size() - 1);
 }
 
 std::string NormalizeRelayTime(std::string_view text) {
-    std::string_view t = trim(text);
+    std::string_view t = trimBlanks(text);
     if (t.empty()) throw BlankFieldError(kTimeMessage);
     std::string padded = "00" + std::string(cutAtFirstBad(t, isDigit));
     std::string last = padded.substr(padded.size() - 2);

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/errors.h"
+#include "text/text.h"
 
 namespace dorive {
 struct Form;

@@ -4,17 +4,11 @@
 
 #include "form/form.h"
 #include "form/state.h"
+#include "text/text.h"
 
 namespace dorive {
 
 namespace {
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-bool isBlank(char c) {
-    return static_cast<unsigned char>(c) <= 32;
-}
 
 // Selects the button a choice character names, "0" the first; any other character selects
 // nothing and leaves the group as it was.
@@ -44,7 +38,7 @@ int digitAt(Form& form, const char* record, const std::string& text, int positio
 }
 
 void applyGeneral(Form& form, State& st) {
-    if (st.ParamGeneral.size() != 15) st.ParamGeneral = kGeneralFallback;
+    if (st.ParamGeneral.size() != kGeneralLength) st.ParamGeneral = kGeneralFallback;
     const std::string& p = st.ParamGeneral;
     const char* rec = "PARZEP";
 
@@ -66,7 +60,7 @@ void applyGeneral(Form& form, State& st) {
 }
 
 void applyRelay(Form& form, std::string& text, const char* fallback, const char* rec, RelayControls& r) {
-    if (text.size() != 8) text = fallback;
+    if (text.size() != kRelayLength) text = fallback;
     const std::string p = text;  // the reactions below must not see the variable change under them
 
     // The code and time edits normalise what they are given; only a blank gives them nothing.
@@ -91,7 +85,7 @@ void applyRelay(Form& form, std::string& text, const char* fallback, const char*
 }
 
 void applyKeypad(Form& form, State& st) {
-    if (st.ParamKeypad.size() != 3) st.ParamKeypad = kKeypadFallback;
+    if (st.ParamKeypad.size() != kKeypadLength) st.ParamKeypad = kKeypadFallback;
     const std::string& p = st.ParamKeypad;
     if (int d = digitAt(form, "PARKEY", p, 1); d >= 0) form.WaitBUF.setItemIndex(d - 1);
     if (p[2] == '1') form.DirectCall.setChecked(true);
@@ -141,7 +135,11 @@ void BuildParamRecords(const Form& form, State& st) {
                       waitingText.substr(0, waitingText.empty() ? 0 : 1);
     st.ParamRelay1 = buildRelay(form.Relay1);
     st.ParamRelay2 = buildRelay(form.Relay2);
-    st.ParamKeypad = form.WaitBUF.text() + "#" + std::to_string(on(form.DirectCall));
+    // A waiting digit the list cannot show (read as "0", say) leaves the list empty: the
+    // record then keeps the digit it was read with until the user picks one.
+    std::string wait = form.WaitBUF.text();
+    if (wait.empty() && st.ParamKeypad.size() == kKeypadLength) wait = st.ParamKeypad.substr(0, 1);
+    st.ParamKeypad = wait + "#" + std::to_string(on(form.DirectCall));
 }
 
 }  // namespace dorive

@@ -1,10 +1,16 @@
 #pragma once
 // The four packed parameter records and the settings controls they describe.
+#include <cstddef>
 #include <string>
 
 namespace dorive {
 struct Form;
 struct State;
+
+// The lengths of the four records; a record of another length is replaced by its fallback.
+inline constexpr std::size_t kGeneralLength = 15;
+inline constexpr std::size_t kRelayLength = 8;
+inline constexpr std::size_t kKeypadLength = 3;
 
 inline constexpr const char* kGeneralFallback = "4#4#0#0#1#5#0#2";
 inline constexpr const char* kRelay1Fallback = "5#1#03#1";

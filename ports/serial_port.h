@@ -36,7 +36,8 @@ public:
     virtual std::size_t bytesAvailable() const = 0;
     // Takes up to max received bytes out of the input buffer.
     virtual std::string read(std::size_t max) = 0;
-    virtual void setDtr(bool asserted) = 0;
+    // False when the port cannot switch DTR (a pseudo-terminal, some adapters).
+    virtual bool setDtr(bool asserted) = 0;
     // Bytes that can still be queued: kOutputBufferSize when everything has gone out.
     virtual std::size_t outputFree() const = 0;
     virtual void close() = 0;

@@ -4,6 +4,12 @@ namespace dorive {
 
 void SerialChannel::open() {
     if (port_) return;
+    if (shutDown_) throw PortError("The program is closing; nothing more is sent.");
+    if (!loss_.empty()) {
+        if (lossShown_) throw PortError("Not sent: the serial port was lost (see the message before).");
+        lossShown_ = true;
+        throw PortError(loss_);
+    }
     auto choice = dialogs_.choosePort(provider_.ports(), preferredPort);
     if (!choice) throw PortError(kNoPortChosen);
     retired_.reset();
@@ -18,10 +24,13 @@ void SerialChannel::open() {
         if (!port_) return;
         std::string name = portName_;
         close();
-        if (onLost) onLost("The serial port " + name + " stopped working: " + why);
+        loss_ = "The serial port " + name + " stopped working: " + why;
+        lossShown_ = false;
+        if (onLost) onLost(loss_);
     };
-    port->setDtr(dtr_);
     port_ = std::move(port);
+    dtrReported_ = false;
+    applyDtr();
 }
 
 void SerialChannel::send(std::string_view text) {
@@ -31,7 +40,26 @@ void SerialChannel::send(std::string_view text) {
 
 void SerialChannel::setDtr(bool asserted) {
     dtr_ = asserted;
-    if (port_) port_->setDtr(asserted);
+    applyDtr();
+}
+
+void SerialChannel::applyDtr() {
+    if (!port_ || port_->setDtr(dtr_) || dtrReported_) return;
+    dtrReported_ = true;
+    if (onNotice)
+        onNotice(portName_ + ": this port cannot switch DTR; stop the unit's script by other means.");
+}
+
+std::string SerialChannel::takeLossReport() {
+    std::string text = lossShown_ ? std::string() : loss_;
+    loss_.clear();
+    lossShown_ = false;
+    return text;
+}
+
+void SerialChannel::shutdown() {
+    shutDown_ = true;
+    close();
 }
 
 std::size_t SerialChannel::outputFree() const { return port_ ? port_->outputFree() : kOutputBufferSize; }

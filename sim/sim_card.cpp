@@ -120,14 +120,14 @@ void SimCard::setCapacity(int capacity) {
     entries_.erase(entries_.upper_bound(capacity), entries_.end());
 }
 
-const SimEntry* SimCard::find(int location) const {
+const StoredEntry* SimCard::find(int location) const {
     auto it = entries_.find(location);
     return it == entries_.end() ? nullptr : &it->second;
 }
 
 bool SimCard::write(int location, std::string number, std::string name) {
     if (!validLocation(location) || !validEntry(number, name)) return false;
-    entries_[location] = SimEntry{std::move(number), std::move(name)};
+    entries_[location] = StoredEntry{std::move(number), std::move(name)};
     return true;
 }
 
@@ -203,7 +203,7 @@ SimCard SimCard::fromImage(std::string_view text) {
                 r.fail("number longer than " + std::to_string(kMaxNumberLength) + " characters");
             if (name.size() > kMaxNameLength)
                 r.fail("name longer than " + std::to_string(kMaxNameLength) + " characters");
-            card.entries_.emplace(location, SimEntry{std::move(number), std::move(name)});
+            card.entries_.emplace(location, StoredEntry{std::move(number), std::move(name)});
         }
         if (!r.atEnd()) r.fail("unexpected text at the end of the line");
     }

@@ -32,10 +32,10 @@ class SimImageError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-struct SimEntry {
+struct StoredEntry {
     std::string number;
     std::string name;
-    bool operator==(const SimEntry&) const = default;
+    bool operator==(const StoredEntry&) const = default;
 };
 
 class SimCard {
@@ -52,8 +52,8 @@ class SimCard {
     // Entries beyond a smaller capacity are dropped. Throws std::invalid_argument when out of range.
     void setCapacity(int capacity);
 
-    const std::map<int, SimEntry>& entries() const { return entries_; }
-    const SimEntry* find(int location) const;
+    const std::map<int, StoredEntry>& entries() const { return entries_; }
+    const StoredEntry* find(int location) const;
     bool validLocation(int location) const { return location >= 1 && location <= capacity_; }
     static bool validEntry(std::string_view number, std::string_view name) {
         return number.size() <= kMaxNumberLength && name.size() <= kMaxNameLength;
@@ -83,7 +83,7 @@ class SimCard {
 
   private:
     int capacity_;
-    std::map<int, SimEntry> entries_;
+    std::map<int, StoredEntry> entries_;
 };
 
 }  // namespace dorive::sim

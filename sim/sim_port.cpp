@@ -57,8 +57,9 @@ std::string SimPort::read(std::size_t max) {
     return out;
 }
 
-void SimPort::setDtr(bool asserted) {
+bool SimPort::setDtr(bool asserted) {
     if (open_) unit_->setDtr(asserted);
+    return true;
 }
 
 std::size_t SimPort::outputFree() const {

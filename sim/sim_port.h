@@ -43,7 +43,7 @@ class SimPort : public SerialPort {
     void write(std::string_view bytes) override;
     std::size_t bytesAvailable() const override { return input_.size() - inputPos_; }
     std::string read(std::size_t max) override;
-    void setDtr(bool asserted) override;
+    bool setDtr(bool asserted) override;
     std::size_t outputFree() const override;
     void close() override;
 

@@ -5,6 +5,8 @@
 #include <optional>
 #include <utility>
 
+#include "text/text.h"
+
 namespace dorive::sim {
 
 namespace {
@@ -18,19 +20,11 @@ bool isAlnum(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-std::string_view trimBlanks(std::string_view s) {
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    return s;
-}
-
 // A decimal number without sign, blanks around it allowed.
 std::optional<long> toNumber(std::string_view s) {
-    s = trimBlanks(s);
-    long value = 0;
-    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (s.empty() || s.front() == '-' || ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
-    return value;
+    auto v = parseInt(trimSpaces(s), false);
+    if (!v) return std::nullopt;
+    return *v;
 }
 
 // Splits an argument list at commas outside double quotes and removes the quotes of quoted
@@ -229,11 +223,11 @@ bool SimUnit::extended(const std::string& name, char form, std::string_view arg,
     } else if (name == "+CPBR" && form == 'T') {
         std::string capacity = std::to_string(card_.capacity());
         if (faults_.garbleCapacity) capacity[capacity.size() / 2] = 'x';
-        appendLine(reply.body, "+CPBR: (1-" + capacity + "),40,16");
+        appendLine(reply.body, "+CPBR: (1-" + capacity + ")," + std::to_string(SimCard::kMaxNumberLength) + "," + std::to_string(SimCard::kMaxNameLength));
     } else if (name == "+CPBR" && form == 'S') {
         return listEntries(arg, reply);
     } else if (name == "+CPBW" && form == 'T') {
-        appendLine(reply.body, "+CPBW: (1-" + std::to_string(card_.capacity()) + "),40,(129,145),16");
+        appendLine(reply.body, "+CPBW: (1-" + std::to_string(card_.capacity()) + ")," + std::to_string(SimCard::kMaxNumberLength) + ",(129,145)," + std::to_string(SimCard::kMaxNameLength));
     } else if (name == "+CPBW" && form == 'S') {
         return writeEntry(arg);
     } else if (name == "+CSQ" && action) {
@@ -278,7 +272,7 @@ bool SimUnit::listEntries(std::string_view arg, Reply& reply) {
         return false;
     const auto& entries = card_.entries();
     for (auto it = entries.lower_bound(int(*first)); it != entries.end() && it->first <= *last; ++it) {
-        const SimEntry& e = it->second;
+        const StoredEntry& e = it->second;
         std::string text;
         text.reserve(32 + e.number.size() + e.name.size());
         text += "+CPBR: ";
@@ -302,11 +296,11 @@ bool SimUnit::writeEntry(std::string_view arg) {
     std::vector<std::string>& f = *fields;
     f.resize(4);
     std::optional<long> location;
-    if (!trimBlanks(f[0]).empty()) {
+    if (!trimSpaces(f[0]).empty()) {
         location = toNumber(f[0]);
         if (!location || *location < 1 || *location > card_.capacity()) return false;
     }
-    if (!trimBlanks(f[2]).empty() && !toNumber(f[2])) return false;
+    if (!trimSpaces(f[2]).empty() && !toNumber(f[2])) return false;
     if (f[1].empty() && f[3].empty()) {  // a location alone empties it
         return location && card_.erase(int(*location));
     }

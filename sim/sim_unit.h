@@ -10,7 +10,7 @@
 //   AT, ATE0, ATE1                 OK (E1 turns echo on until the next restart)
 //   AT+CGMI                        Telit
 //   AT#SPN                         #SPN: <operator>
-//   AT+CPBR=?                      +CPBR: (1-<capacity>),40,16
+//   AT+CPBR=?                      +CPBR: (1-<capacity>),20,18 (the lengths it enforces)
 //   AT+CPBR=a[,b]                  +CPBR: <loc>,"<number>",<129|145>,"<name>" per used location
 //   AT+CPBW=loc,number,type,name   write (number and name quoted or not; type empty or digits)
 //   AT+CPBW=,number,,name          write to the first free location
@@ -49,7 +49,7 @@ enum class ModuleType { Older, Newer };
 struct Faults {
     int errorOnWrite = 0;         // the n-th AT+CPBW from now on answers ERROR and changes nothing (0: off)
     int silentAfter = 0;          // after n more command lines the unit sends nothing at all (0: off)
-    bool garbleCapacity = false;  // AT+CPBR=? answers "+CPBR: (1-2x0),40,16" (middle digit replaced)
+    bool garbleCapacity = false;  // AT+CPBR=? answers "+CPBR: (1-2x0),20,18" (middle digit replaced)
     int chunkMax = 0;             // > 0: every output is cut into pieces of 1..chunkMax bytes
     int garbleEveryNthLine = 0;   // > 0: every n-th line sent has one byte changed (never into CR or LF)
     unsigned seed = 1;            // for the piece sizes and the changed bytes

@@ -82,7 +82,7 @@ QLabel* rowNumber(int n, QWidget* parent, const QString& owner) {
 
 TForm1::TForm1(Dorive& core, QWidget* parent) : QWidget(parent), core_(core) {
     initResources();
-    Form& f = core_.form;
+    Form& f = core_.form();
     named(this, f.TForm1.name());
     setFixedSize(kClientWidth, kClientHeight);
 
@@ -177,7 +177,7 @@ QGroupBox* TForm1::group(Control& model, QWidget* parent) {
 // --- Buttons page -------------------------------------------------------------------------
 
 QWidget* TForm1::buildButtonsPage() {
-    Form& f = core_.form;
+    Form& f = core_.form();
     auto* page = named(new QWidget, f.Buttons.name());
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(6, 6, 6, 6);
@@ -193,7 +193,7 @@ QWidget* TForm1::buildButtonsPage() {
 // The unit picture, the arrow from its button to the numbers, and the seven numbers of
 // button A in calling order.
 QWidget* TForm1::buildOneButtonPage() {
-    Form& f = core_.form;
+    Form& f = core_.form();
     auto* page = named(new QWidget, f.ZEPtyp1.name());
     auto* outer = new QGridLayout(page);
     auto* board = new QWidget(page);
@@ -224,7 +224,7 @@ QWidget* TForm1::buildOneButtonPage() {
 
 // Button A's numbers left of the unit, button B's right of it.
 QWidget* TForm1::buildTwoButtonPage() {
-    Form& f = core_.form;
+    Form& f = core_.form();
     auto* page = named(new QWidget, f.ZEPtyp2.name());
     auto* outer = new QGridLayout(page);
     auto* board = new QWidget(page);
@@ -256,7 +256,7 @@ QWidget* TForm1::buildTwoButtonPage() {
 }
 
 QWidget* TForm1::buildModuleButtonsPage() {
-    Form& f = core_.form;
+    Form& f = core_.form();
     auto* page = named(new QWidget, f.ModuleButtons.name());
     auto* layout = new QVBoxLayout(page);
     auto* trees = new QHBoxLayout;
@@ -273,7 +273,7 @@ QWidget* TForm1::buildModuleButtonsPage() {
 }
 
 QWidget* TForm1::buildModuleKeyboardPage() {
-    Form& f = core_.form;
+    Form& f = core_.form();
     auto* page = named(new QWidget, f.ModuleKeyboard.name());
     auto* layout = new QVBoxLayout(page);
     QGroupBox* params = group(f.KeyBoardParams, page);
@@ -302,7 +302,7 @@ QWidget* TForm1::buildModuleKeyboardPage() {
 // --- Phone book page ----------------------------------------------------------------------
 
 QWidget* TForm1::buildPhoneBookPage() {
-    Form& f = core_.form;
+    Form& f = core_.form();
     auto* page = named(new QWidget, f.PhoneBook.name());
     auto* layout = new QVBoxLayout(page);
     auto* table = named(new QTableWidget(page), f.PhoneBook1.name());
@@ -314,7 +314,7 @@ QWidget* TForm1::buildPhoneBookPage() {
 // --- Settings pages -----------------------------------------------------------------------
 
 QWidget* TForm1::buildSettingsPage() {
-    Form& f = core_.form;
+    Form& f = core_.form();
     auto* page = named(new QWidget, f.seting.name());
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(6, 6, 6, 6);
@@ -327,7 +327,7 @@ QWidget* TForm1::buildSettingsPage() {
 }
 
 QWidget* TForm1::buildCallsPage() {
-    Form& f = core_.form;
+    Form& f = core_.form();
     auto* page = named(new QWidget, f.Calls.name());
     auto* layout = new QHBoxLayout(page);
     layout->setSpacing(8);
@@ -380,7 +380,7 @@ QWidget* TForm1::buildCallsPage() {
 }
 
 QWidget* TForm1::buildRelaysPage() {
-    Form& f = core_.form;
+    Form& f = core_.form();
     auto* page = named(new QWidget, f.Relays.name());
     auto* layout = new QHBoxLayout(page);
     layout->setSpacing(8);
@@ -415,7 +415,7 @@ QWidget* TForm1::buildRelaysPage() {
 }
 
 QWidget* TForm1::buildSmsPage() {
-    Form& f = core_.form;
+    Form& f = core_.form();
     auto* page = named(new QWidget, f.SMSs.name());
     auto* layout = new QVBoxLayout(page);
     for (CheckBox* c : {&f.SendSMS, &f.ClockGSM}) {
@@ -447,7 +447,7 @@ QWidget* TForm1::buildSmsPage() {
 }
 
 QWidget* TForm1::buildAdminPage() {
-    Form& f = core_.form;
+    Form& f = core_.form();
     auto* page = named(new QWidget, f.Admin.name());
     auto* layout = new QVBoxLayout(page);
     QLabel* caption = label(f.Label35, page);
@@ -468,7 +468,7 @@ QWidget* TForm1::buildAdminPage() {
 // --- Monitor and service ------------------------------------------------------------------
 
 QWidget* TForm1::buildMonitorPage() {
-    Form& f = core_.form;
+    Form& f = core_.form();
     auto* page = named(new QWidget, f.TabSheet2.name());
     auto* layout = new QVBoxLayout(page);
     auto* monitor = named(new QPlainTextEdit(page), f.Monitor.name());
@@ -489,7 +489,7 @@ QWidget* TForm1::buildMonitorPage() {
 }
 
 QWidget* TForm1::buildServicePage() {
-    Form& f = core_.form;
+    Form& f = core_.form();
     auto* page = named(new QWidget, f.service.name());
     auto* layout = new QVBoxLayout(page);
     auto* caption = new QLabel("Script and voice upload", page);
@@ -503,7 +503,7 @@ QWidget* TForm1::buildServicePage() {
 // --- Device and PC panels, bottom strip ---------------------------------------------------
 
 QWidget* TForm1::buildDevicePanel() {
-    Form& f = core_.form;
+    Form& f = core_.form();
     QGroupBox* box = group(f.GroupBox4, this);
     auto* v = new QVBoxLayout(box);
     v->setSpacing(4);
@@ -548,7 +548,7 @@ QWidget* TForm1::buildDevicePanel() {
 }
 
 QWidget* TForm1::buildPcPanel() {
-    Form& f = core_.form;
+    Form& f = core_.form();
     QGroupBox* box = group(f.GroupBox5, this);
     auto* v = new QVBoxLayout(box);
     v->setSpacing(4);
@@ -561,7 +561,7 @@ QWidget* TForm1::buildPcPanel() {
 }
 
 QWidget* TForm1::buildBottomStrip() {
-    Form& f = core_.form;
+    Form& f = core_.form();
     auto* strip = new QWidget(this);
     strip->setObjectName("BottomStrip");
     auto* row = new QHBoxLayout(strip);

@@ -78,8 +78,13 @@ class MoveWatcher : public QObject {
 
 }  // namespace
 
-void postAction(Dorive& core, std::function<void()> action) {
-    core.post([action = std::move(action)] { return runNow(action); });
+void postAction(Dorive& core, const Control& control, std::function<void()> action, std::function<void()> undo) {
+    core.post([&control, action = std::move(action), undo = std::move(undo)] {
+        // By its turn the control may have been locked: the click is lost, as on a disabled
+        // widget, and the widget shows the model's state again.
+        if (!control.usable()) return runNow(undo ? undo : [] {});
+        return runNow(action);
+    });
 }
 
 void bindControl(Control& control, QWidget* widget, CaptionSetter setCaption) {
@@ -132,11 +137,17 @@ void bindToggle(Dorive& core, Model& model, QAbstractButton* widget, std::functi
     };
     follow<QAbstractButton>(model, widget, sync);
     QPointer<QAbstractButton> guard(widget);
-    QObject::connect(widget, &QAbstractButton::clicked, widget, [&core, guard, sync, apply](bool checked) {
-        postAction(core, [guard, sync, apply, checked] {
-            apply(checked);
+    QObject::connect(widget, &QAbstractButton::clicked, widget, [&core, &model, guard, sync, apply](bool checked) {
+        auto resync = [guard, sync] {
             if (guard) sync(guard);  // also when the model kept its state
-        });
+        };
+        postAction(
+            core, model,
+            [apply, resync, checked] {
+                apply(checked);
+                resync();
+            },
+            resync);
     });
 }
 
@@ -171,19 +182,28 @@ void bindCombo(Dorive& core, ComboBox& combo, QComboBox* widget) {
     };
     follow<QComboBox>(combo, widget, sync);
     QPointer<QComboBox> guard(widget);
-    QObject::connect(widget, &QComboBox::activated, widget, [&core, &combo, guard, sync](int index) {
-        postAction(core, [&combo, guard, sync, index] {
-            combo.setItemIndex(index);
-            if (guard) sync(guard);
-        });
+    auto resync = [guard, sync] {
+        if (guard) sync(guard);
+    };
+    QObject::connect(widget, &QComboBox::activated, widget, [&core, &combo, resync](int index) {
+        postAction(
+            core, combo,
+            [&combo, resync, index] {
+                combo.setItemIndex(index);
+                resync();
+            },
+            resync);
     });
     if (combo.editable()) {
         QObject::connect(widget->lineEdit(), &QLineEdit::textEdited, widget,
-                         [&core, &combo, guard, sync](const QString& text) {
-                             postAction(core, [&combo, guard, sync, bytes = toBytes(text)] {
-                                 combo.setText(bytes);
-                                 if (guard) sync(guard);
-                             });
+                         [&core, &combo, resync](const QString& text) {
+                             postAction(
+                                 core, combo,
+                                 [&combo, resync, bytes = toBytes(text)] {
+                                     combo.setText(bytes);
+                                     resync();
+                                 },
+                                 resync);
                          });
     }
 }
@@ -197,11 +217,17 @@ void bindTrackBar(Dorive& core, TrackBar& bar, QSlider* widget) {
     };
     follow<QSlider>(bar, widget, sync);
     QPointer<QSlider> guard(widget);
-    QObject::connect(widget, &QSlider::valueChanged, widget, [&core, &bar, guard, sync](int value) {
-        postAction(core, [&bar, guard, sync, value] {
-            bar.setPosition(value);
-            if (guard) sync(guard);
-        });
+    auto resync = [guard, sync] {
+        if (guard) sync(guard);
+    };
+    QObject::connect(widget, &QSlider::valueChanged, widget, [&core, &bar, resync](int value) {
+        postAction(
+            core, bar,
+            [&bar, resync, value] {
+                bar.setPosition(value);
+                resync();
+            },
+            resync);
     });
 }
 

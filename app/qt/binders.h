@@ -34,8 +34,10 @@ class PhoneBookList;
 QString fromBytes(std::string_view bytes);
 std::string toBytes(const QString& text);
 
-// Runs `action` as an activity of the core's loop.
-void postAction(Dorive& core, std::function<void()> action);
+// Runs a user's action on the control as an activity; when, by its turn, the control can no
+// longer be used, `undo` runs instead (to show the model's state again).
+void postAction(Dorive& core, const Control& control, std::function<void()> action,
+                std::function<void()> undo = {});
 
 using CaptionSetter = std::function<void(const QString&)>;
 // Visibility, enabled state, hint (tool tip) and, where a setter is given, the caption.

@@ -1,7 +1,8 @@
 #include "app/qt/qt_clock.h"
 
-#include <QTime>
 #include <QTimer>
+
+#include "loop/system_clock.h"
 
 namespace dorive {
 
@@ -44,7 +45,7 @@ void QtClock::cancelTimer(TimerId id) {
 }
 
 std::string QtClock::timeOfDay() const {
-    return QTime::currentTime().toString("HH:mm:ss").toStdString();
+    return localTimeOfDay();
 }
 
 }  // namespace dorive

@@ -130,8 +130,8 @@ std::string QtSerialPort::read(std::size_t max) {
     return data.toStdString();
 }
 
-void QtSerialPort::setDtr(bool asserted) {
-    if (port_.isOpen()) port_.setDataTerminalReady(asserted);
+bool QtSerialPort::setDtr(bool asserted) {
+    return port_.isOpen() && port_.setDataTerminalReady(asserted);
 }
 
 std::size_t QtSerialPort::outputFree() const {

@@ -21,7 +21,7 @@ class QtSerialPort : public QObject, public SerialPort {
     void write(std::string_view bytes) override;
     std::size_t bytesAvailable() const override;
     std::string read(std::size_t max) override;
-    void setDtr(bool asserted) override;
+    bool setDtr(bool asserted) override;
     std::size_t outputFree() const override;
     void close() override;
 

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <random>
 
+#include "ports/files.h"
+#include "support/temp_dir.h"
+
 using namespace dorive;
+using dorive::test::TempDir;
 
 TEST(IniFile, ReadsWithoutRegardToCaseFirstDuplicateWinsEmptyValueCounts) {
     IniFile ini;
@@ -58,7 +60,7 @@ TEST(IniFile, BinaryGarbageNeverCrashesAndSurvivesAWrite) {
     for (int i = 0; i < 20000; ++i) garbage.push_back(char(rng() & 0xFF));
     IniFile ini;
     ini.parse(garbage);
-    EXPECT_EQ(ini.readInteger("Form", "Top", 200), ini.readInteger("Form", "Top", 200));
+    EXPECT_EQ(ini.readInteger("Form", "Top", 200), 200);
     ini.writeInteger("Form", "Top", 10);
     IniFile again;
     again.parse(ini.serialize());
@@ -66,21 +68,19 @@ TEST(IniFile, BinaryGarbageNeverCrashesAndSurvivesAWrite) {
 }
 
 TEST(IniFile, SavesToDiskAndReportsAPathThatCannotBeWritten) {
-    auto dir = std::filesystem::temp_directory_path() / "dorive_ini_test";
-    std::filesystem::create_directories(dir);
-    auto path = (dir / "DORive.ini").string();
-    std::filesystem::remove(path);
-    IniFile ini(path);
-    ini.load();  // missing file: empty
+    TempDir dir;
+    DiskFiles files;
+    IniFile ini(dir.file("DORive.ini"));
+    ini.load(files);  // missing file: empty
     ini.writeInteger("Form", "Top", 7);
-    ini.save();
-    IniFile back(path);
-    back.load();
+    ini.save(files);
+    IniFile back(dir.file("DORive.ini"));
+    back.load(files);
     EXPECT_EQ(back.readInteger("Form", "Top", 0), 7);
 
-    IniFile bad((dir / "no such folder" / "x.ini").string());
+    IniFile bad(dir.file("no such folder/x.ini"));
     try {
-        bad.save();
+        bad.save(files);
         FAIL() << "expected a write failure";
     } catch (const std::runtime_error& e) {
         EXPECT_EQ(std::string(e.what()), "Unable to write to " + bad.path());

@@ -19,25 +19,22 @@ std::string readFile(const std::string& path) {
 }  // namespace
 
 TEST_F(CoreFixture, SaveLogWritesEveryMonitorLineWithCrLfUnderTheChosenNameAndAgainLater) {
-    auto dir = std::filesystem::temp_directory_path() / "dorive_monitor_log";
-    std::filesystem::create_directories(dir);
-    std::string path = (dir / "session").string();  // no extension is added
-    std::ofstream(path) << "old content that is replaced";
+    std::string path = tmp.write("session", "old content that is replaced");  // no extension is added
 
     startUp();
     feed("\r\nOK\r\n\xe9t\xe9\r");
     dialogs.saveAnswers = {path, std::nullopt, path};
-    core->form.SaveMonitor.click();
+    core->form().SaveMonitor.click();
     EXPECT_EQ(readFile(path), "[14:03:00]   \r\n[14:03:00]   OK\r\n[14:03:00]   \xe9t\xe9\r\n");
 
-    core->form.SaveMonitor.click();  // cancelled: nothing happens
-    core->note("SIM1");
-    core->form.SaveMonitor.click();
+    core->form().SaveMonitor.click();  // cancelled: nothing happens
+    core->context().note("SIM1");
+    core->form().SaveMonitor.click();
     EXPECT_EQ(readFile(path), "[14:03:00]   \r\n[14:03:00]   OK\r\n[14:03:00]   \xe9t\xe9\r\nSIM1\r\n");
     EXPECT_TRUE(dialogs.errors.empty());
 
-    dialogs.saveAnswers = {(dir / "missing folder" / "x.mon").string()};
-    core->form.SaveMonitor.click();
+    dialogs.saveAnswers = {tmp.file("missing folder/x.mon")};
+    core->form().SaveMonitor.click();
     ASSERT_EQ(dialogs.errors.size(), 1u);
     EXPECT_NE(dialogs.errors[0].find("x.mon"), std::string::npos);
 }

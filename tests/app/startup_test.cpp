@@ -11,13 +11,9 @@ using dorive::test::CoreFixture;
 
 namespace {
 
-std::string tempIni(const std::string& name, const std::string& contents = {}) {
-    auto dir = std::filesystem::temp_directory_path() / "dorive_startup_test";
-    std::filesystem::create_directories(dir);
-    auto path = (dir / name).string();
-    std::filesystem::remove(path);
-    if (!contents.empty()) std::ofstream(path, std::ios::binary) << contents;
-    return path;
+// A settings file in the test's own folder; none when there are no contents.
+std::string iniFile(const dorive::test::TempDir& tmp, const std::string& name, const std::string& contents = {}) {
+    return contents.empty() ? tmp.file(name) : tmp.write(name, contents);
 }
 
 }  // namespace
@@ -30,14 +26,14 @@ TEST_F(CoreFixture, StartUpSendsEchoOffPausesThenAsksTheManufacturer) {
     EXPECT_EQ(port().sent[1].bytes, "AT+CGMI\r\n");
     EXPECT_EQ(port().sent[1].atMs, 200);
     EXPECT_FALSE(port().dtr);
-    auto& f = core->form;
+    auto& f = core->form();
     EXPECT_TRUE(f.DeviceRun.visible());
     EXPECT_FALSE(f.DeviceStop.visible() || f.DeviceNic.visible());
     EXPECT_TRUE(f.RunZEP.enabled() && f.StopZEP.enabled());
     EXPECT_FALSE(f.SaveZEP.enabled() || f.LoadZEP.enabled());
     EXPECT_FALSE(f.ModuleButtons.visible() || f.ModuleKeyboard.visible());
     EXPECT_EQ(f.BVoltage.position(), 300);
-    EXPECT_EQ(core->st.ParamGeneral, "4#4#0#0#1#7#2#0");
+    EXPECT_EQ(core->state().ParamGeneral, "4#4#0#0#1#7#2#0");
     EXPECT_TRUE(dialogs.errors.empty());
 }
 
@@ -48,10 +44,10 @@ TEST_F(CoreFixture, CancelledPortChoiceShowsTheErrorSendsNothingAndAsksAgainAtTh
     ASSERT_EQ(dialogs.errors.size(), 1u);
     EXPECT_EQ(dialogs.errors[0], kNoPortChosen);
     EXPECT_EQ(dialogs.portPrompts, 1);
-    EXPECT_FALSE(core->form.LoadZEP.enabled());
-    EXPECT_EQ(core->st.ParamRelay1, "5#1#03#1");
+    EXPECT_FALSE(core->form().LoadZEP.enabled());
+    EXPECT_EQ(core->state().ParamRelay1, "5#1#03#1");
 
-    core->form.signal.click();
+    core->form().signal.click();
     EXPECT_EQ(dialogs.portPrompts, 2);
     ASSERT_NE(provider.port, nullptr);
     EXPECT_EQ(sent(), (std::vector<std::string>{"AT+CSQ\r\n"}));
@@ -66,12 +62,12 @@ TEST_F(CoreFixture, PortThatCannotBeOpenedGivesItsMessage) {
 
 TEST_F(CoreFixture, SettingsFormSectionDefaultsAndValues) {
     // No file: defaults.
-    makeCore({"DORive", tempIni("none.ini")});
+    makeCore({"DORive", iniFile(tmp, "none.ini")});
     startUp();
-    EXPECT_EQ(core->form.TForm1.top(), 200);
-    EXPECT_EQ(core->form.TForm1.left(), 200);
-    EXPECT_EQ(core->st.SerialWait, 1000);
-    EXPECT_FALSE(core->form.Inicializace.visible() || core->form.IMEI.visible());
+    EXPECT_EQ(core->form().TForm1.top(), 200);
+    EXPECT_EQ(core->form().TForm1.left(), 200);
+    EXPECT_EQ(core->state().SerialWait, 1000);
+    EXPECT_FALSE(core->form().Inicializace.visible() || core->form().IMEI.visible());
 
     struct Case {
         const char* contents;
@@ -87,26 +83,26 @@ TEST_F(CoreFixture, SettingsFormSectionDefaultsAndValues) {
     };
     for (const Case& c : cases) {
         dialogs.lastPreselect = "?";
-        makeCore({"DORive", tempIni("form.ini", c.contents)});
+        makeCore({"DORive", iniFile(tmp, "form.ini", c.contents)});
         startUp();
-        EXPECT_EQ(core->form.TForm1.top(), c.top) << c.contents;
-        EXPECT_EQ(core->form.TForm1.left(), c.left) << c.contents;
-        EXPECT_EQ(core->st.SerialWait, c.wait) << c.contents;
-        EXPECT_EQ(core->form.Inicializace.visible(), c.service) << c.contents;
-        EXPECT_EQ(core->form.IMEI.visible(), c.service) << c.contents;
+        EXPECT_EQ(core->form().TForm1.top(), c.top) << c.contents;
+        EXPECT_EQ(core->form().TForm1.left(), c.left) << c.contents;
+        EXPECT_EQ(core->state().SerialWait, c.wait) << c.contents;
+        EXPECT_EQ(core->form().Inicializace.visible(), c.service) << c.contents;
+        EXPECT_EQ(core->form().IMEI.visible(), c.service) << c.contents;
         EXPECT_EQ(dialogs.lastPreselect, c.preselect) << c.contents;
     }
 }
 
 TEST_F(CoreFixture, CloseWritesThePositionAndThePortKeepingTheRestOfTheFile) {
-    std::string path = tempIni("close.ini", "[Language]\r\nButtons=Tlacitka\r\n[Form]\r\nTop=5\r\nWaitSer=300\r\n");
+    std::string path = iniFile(tmp, "close.ini", "[Language]\r\nButtons=Tlacitka\r\n[Form]\r\nTop=5\r\nWaitSer=300\r\n");
     makeCore({"DORive", path});
     startUp();
-    core->form.TForm1.setPosition(123, 456);
+    core->form().TForm1.setPosition(123, 456);
     core->FormClose();
     EXPECT_TRUE(port().closed);
     IniFile ini(path);
-    ini.load();
+    ini.load(diskFiles());
     EXPECT_EQ(ini.readInteger("Form", "Top", 0), 123);
     EXPECT_EQ(ini.readInteger("Form", "Left", 0), 456);
     EXPECT_EQ(ini.readInteger("Form", "WaitSer", 0), 300);
@@ -116,9 +112,7 @@ TEST_F(CoreFixture, CloseWritesThePositionAndThePortKeepingTheRestOfTheFile) {
 }
 
 TEST_F(CoreFixture, CloseReportsASettingsFileThatCannotBeWrittenAndStillEnds) {
-    auto dir = std::filesystem::temp_directory_path() / "dorive_startup_test" / "gone";
-    std::filesystem::remove_all(dir);
-    std::string path = (dir / "DORive.ini").string();
+    std::string path = tmp.file("gone/DORive.ini");
     makeCore({"DORive", path});
     startUp();
     core->FormClose();
@@ -129,18 +123,18 @@ TEST_F(CoreFixture, CloseReportsASettingsFileThatCannotBeWrittenAndStillEnds) {
 TEST_F(CoreFixture, VariantComesFromTheExecutableAsTyped) {
     makeCore({"/usr/local/bin/GSMKelpy", ""});
     startUp();
-    EXPECT_EQ(core->st.DeviceName, "GSM-Quillmore");
-    EXPECT_TRUE(core->form.ModuleKeyboard.visible());
-    EXPECT_EQ(core->form.StatusBar1.panelText(4), " GSM-Yw Ver:");
+    EXPECT_EQ(core->state().DeviceName, "GSM-Quillmore");
+    EXPECT_TRUE(core->form().ModuleKeyboard.visible());
+    EXPECT_EQ(core->form().StatusBar1.panelText(4), " GSM-Yw Ver:");
 }
 
 TEST_F(CoreFixture, ClosingDuringASaveAsksFirst) {
     startUp();
     EXPECT_TRUE(core->mayClose());
     EXPECT_TRUE(dialogs.questions.empty());
-    core->st.SimCapacity = 250;
-    core->post([this] { return core->SaveZEPClick(); });
-    ASSERT_TRUE(core->st.WriteActive);
+    core->state().SimCapacity = 250;
+    core->post([this] { return core->save().SaveZEPClick(); });
+    ASSERT_TRUE(core->state().WriteActive);
     dialogs.confirmAnswers = {false, true};
     EXPECT_FALSE(core->mayClose());
     EXPECT_TRUE(core->mayClose());

@@ -34,7 +34,7 @@ class WindowTest : public QObject {
     std::unique_ptr<Dorive> core;
     std::unique_ptr<TForm1> window;
 
-    Form& form() { return core->form; }
+    Form& form() { return core->form(); }
     template <class W>
     W* w(const std::string& name) {
         auto* found = window->findChild<W*>(QString::fromStdString(name));
@@ -224,19 +224,19 @@ class WindowTest : public QObject {
         showPage("PageControl1", 3, nullptr, 0);
         auto* monitor = w<QPlainTextEdit>("Monitor");
         // Lines noted during one event reach the widget together when the loop comes round.
-        for (int i = 0; i < 200; ++i) core->note("line " + std::to_string(i));
+        for (int i = 0; i < 200; ++i) core->context().note("line " + std::to_string(i));
         QCoreApplication::processEvents();
         QCOMPARE(monitor->blockCount(), 200);
         QCOMPARE(monitor->document()->lastBlock().text(), QString("line 199"));
         QScrollBar* bar = monitor->verticalScrollBar();
         QCOMPARE(bar->value(), bar->maximum());
         bar->setValue(10);  // the user reads older lines
-        core->note("more");
+        core->context().note("more");
         QCoreApplication::processEvents();
         QCOMPARE(bar->value(), 10);
         QCOMPARE(monitor->document()->lastBlock().text(), QString("more"));
         bar->setValue(bar->maximum());
-        core->note("\x80 end");
+        core->context().note("\x80 end");
         QCoreApplication::processEvents();
         QCOMPARE(bar->value(), bar->maximum());
         QCOMPARE(monitor->document()->lastBlock().text(), QString(QChar(0x20AC)) + " end");

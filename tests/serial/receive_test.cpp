@@ -13,7 +13,7 @@ namespace {
 struct ReceiveFixture : CoreFixture {
     void SetUp() override {
         CoreFixture::SetUp();
-        core->com.open();
+        core->channel().open();
     }
     std::vector<std::string> receive(const std::vector<std::string>& chunks) {
         std::size_t before = monitor().size();
@@ -42,18 +42,18 @@ TEST_F(ReceiveFixture, ByteClassesAndLineAssemblyOverSplitEvents) {
         {{"abc"}, {}},                                     // no CR yet: nothing
     };
     for (const Case& c : cases) {
-        core->st.RxLine.clear();
+        core->state().RxLine.clear();
         std::vector<std::string> expected;
         for (auto& l : c.lines) expected.push_back(stamp(l));
         EXPECT_EQ(receive(c.chunks), expected) << c.chunks[0];
     }
-    EXPECT_EQ(core->st.RxLine, "abc");  // carried over to the next event
+    EXPECT_EQ(core->state().RxLine, "abc");  // carried over to the next event
 }
 
 TEST_F(ReceiveFixture, LinesWithTheSmsMarkerAreNotLoggedButStillHandled) {
     EXPECT_TRUE(receive({"+CMGL: #SMSATWL x\r", "Telit\r"}) == std::vector<std::string>{stamp("Telit")});
     // "Telit" was handled: programming mode shown and the operator asked for.
-    EXPECT_TRUE(core->form.DeviceStop.visible());
+    EXPECT_TRUE(core->form().DeviceStop.visible());
 }
 
 TEST_F(ReceiveFixture, TimeStampFollowsTheClock) {
@@ -62,7 +62,7 @@ TEST_F(ReceiveFixture, TimeStampFollowsTheClock) {
 }
 
 TEST_F(ReceiveFixture, ReceiveIndicatorTogglesPerEventAndGoesOutAfterTwoSeconds) {
-    auto& led = core->form.RXDled;
+    auto& led = core->form().RXDled;
     EXPECT_FALSE(led.visible());
     feed("a");
     EXPECT_TRUE(led.visible());
@@ -74,7 +74,7 @@ TEST_F(ReceiveFixture, ReceiveIndicatorTogglesPerEventAndGoesOutAfterTwoSeconds)
     EXPECT_TRUE(led.visible());
     clock.advance(1);
     EXPECT_FALSE(led.visible());
-    EXPECT_FALSE(core->LedTimer.active());
+    EXPECT_FALSE(core->receive().ledTimer().active());
 }
 
 TEST_F(ReceiveFixture, AnyBytesInAnyChunkingNeverCrashAndGiveTheSameLines) {
@@ -105,11 +105,11 @@ TEST_F(ReceiveFixture, ConversionErrorInAReplyIsShownAndTheNextLinesAreStillHand
     auto lines = receive({"+CSQ: abc,99\r\nTelit\r\n"});
     EXPECT_EQ(lines, (std::vector<std::string>{stamp("+CSQ: abc,99"), stamp("Telit")}));
     ASSERT_EQ(dialogs.errors.size(), 1u);
-    EXPECT_TRUE(core->form.DeviceStop.visible());
+    EXPECT_TRUE(core->form().DeviceStop.visible());
 }
 
 TEST_F(ReceiveFixture, BytesArrivingDuringAPauseWaitInThePortUntilTheActivityEnds) {
-    core->post([this]() -> Task { co_await core->pause(500); });
+    core->post([this]() -> Task { co_await core->context().pause(500); });
     feed("OK\r");
     EXPECT_EQ(port().bytesAvailable(), 3u);  // not read while the activity is paused
     clock.advance(500);
@@ -124,8 +124,8 @@ TEST_F(ReceiveFixture, LostPortIsReportedOnceAndTheNextSendAsksAgain) {
     ASSERT_EQ(dialogs.errors.size(), 1u);
     EXPECT_NE(dialogs.errors[0].find("ttyUSB0"), std::string::npos);
     EXPECT_TRUE(port().closed);
-    EXPECT_FALSE(core->com.portChosen());
+    EXPECT_FALSE(core->channel().portChosen());
     int prompts = dialogs.portPrompts;
-    core->form.signal.click();
+    core->form().signal.click();
     EXPECT_EQ(dialogs.portPrompts, prompts + 1);
 }

@@ -83,7 +83,7 @@ TEST_F(SimFixture, AnswersCommandsFramedLikeTheModule) {
         {"AT+CGMI", reply({"Telit"})},
         {"AT#SPN", reply({"#SPN: Simnet"})},
         {"ATE0;#SPN", reply({"#SPN: Simnet"})},
-        {"AT+CPBR=?", reply({"+CPBR: (1-250),40,16"})},
+        {"AT+CPBR=?", reply({"+CPBR: (1-250),20,18"})},
         {"AT+CSQ", reply({"+CSQ: 17,99"})},
         {"AT#CBC", reply({"#CBC: 0,412"})},
         {"AT#CGSN", reply({"#CGSN: 356938035643809"})},
@@ -141,7 +141,7 @@ TEST_F(SimFixture, WritesDeletesAndFillsTheFirstFreeLocation) {
     EXPECT_EQ(command("AT+CPBW=9"), reply({}));           // emptying an empty location is fine
     EXPECT_EQ(command("AT+CPBW=,1,,DETECT"), reply({}));  // first free: 1 again
 
-    std::map<int, SimEntry> expected = {{1, {"1", "DETECT"}},
+    std::map<int, StoredEntry> expected = {{1, {"1", "DETECT"}},
                                         {2, {"+420 1,2", "A,\xe9"}},
                                         {3, {"777", "B4-1"}},
                                         {4, {"12345678901234567890", "123456789012345678"}},
@@ -303,7 +303,7 @@ TEST_F(SimFixture, FaultGarbledCapacity) {
     open();
     stop();
     unit->setFaults({.garbleCapacity = true});
-    EXPECT_EQ(command("AT+CPBR=?"), reply({"+CPBR: (1-2x0),40,16"}));
+    EXPECT_EQ(command("AT+CPBR=?"), reply({"+CPBR: (1-2x0),20,18"}));
 }
 
 TEST_F(SimFixture, FaultOddChunksKeepTheBytes) {

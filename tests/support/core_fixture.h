@@ -8,6 +8,7 @@
 
 #include "app/dorive.h"
 #include "support/fakes.h"
+#include "support/temp_dir.h"
 
 namespace dorive::test {
 
@@ -15,6 +16,7 @@ struct CoreFixture : ::testing::Test {
     VirtualClock clock;
     FakeProvider provider{clock};
     ScriptedDialogs dialogs;
+    TempDir tmp;  // a folder of this test's own
     std::unique_ptr<Dorive> core;
 
     void makeCore(DoriveOptions options = {}) {
@@ -30,7 +32,7 @@ struct CoreFixture : ::testing::Test {
     FakePort& port() { return *provider.port; }
     void feed(std::string_view bytes) { port().feed(bytes); }
     std::vector<std::string> sent() const { return provider.port ? provider.port->sentTexts() : std::vector<std::string>{}; }
-    const LineStore& monitor() const { return core->form.Monitor.lines(); }
+    const LineStore& monitor() const { return core->form().Monitor.lines(); }
 };
 
 }  // namespace dorive::test

@@ -75,7 +75,11 @@ public:
         input.erase(0, out.size());
         return out;
     }
-    void setDtr(bool on) override { dtr = on; }
+    bool setDtr(bool on) override {
+        dtr = on;
+        return dtrWorks;
+    }
+    bool dtrWorks = true;
     std::size_t outputFree() const override { return kOutputBufferSize; }
     void close() override { closed = true; }
 

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "serial/device_fixture.h"
+#include "support/device_fixture.h"
 
 using namespace dorive;
 using dorive::test::DeviceFixture;
@@ -88,7 +88,7 @@ TEST_F(DeviceFixture, AHostileUnitNeverCrashesHangsOrLeavesTheControlsLocked) {
         clock.advance(core->options().saveReplyTimeoutMs + 5000);
         EXPECT_FALSE(st().WriteActive);
         EXPECT_TRUE(form().StopZEP.enabled() && form().RunZEP.enabled() && form().seting.enabled());
-        EXPECT_FALSE(core->loop.busy());
+        EXPECT_FALSE(core->loop().busy());
     }
     // The unit was heard and answered throughout.
     EXPECT_GT(monitor().size(), 20u * 300u);

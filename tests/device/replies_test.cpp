@@ -1,8 +1,8 @@
-#include "serial/replies.h"
+#include "serial/listing.h"
 
 #include <gtest/gtest.h>
 
-#include "serial/device_fixture.h"
+#include "support/device_fixture.h"
 
 using namespace dorive;
 using dorive::test::DeviceFixture;
@@ -57,9 +57,9 @@ TEST_F(Replies, EachLineTakesTheFirstMatchingBranch) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.lines[0]);
         makeCore();
-        core->com.open();
-        core->showPending();
-        core->com.setDtr(c.dtr);
+        core->channel().open();
+        showPending(core->form());
+        core->channel().setDtr(c.dtr);
         for (auto& l : c.lines) rx(l);
         clock.advance(3000);
         EXPECT_EQ(sent(), c.sent);
@@ -85,8 +85,8 @@ TEST_F(Replies, PausesOfTheBranchesDelayWhatFollows) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.lines[0]);
         makeCore();
-        core->com.open();
-        core->com.setDtr(true);
+        core->channel().open();
+        core->channel().setDtr(true);
         for (auto& l : c.lines) rx(l);
         clock.advance(3000);
         Timed got = timedFrom(0);
@@ -96,15 +96,15 @@ TEST_F(Replies, PausesOfTheBranchesDelayWhatFollows) {
 }
 
 TEST_F(Replies, StopReactionEndsTheWaitAndLogsItsSteps) {
-    core->com.setDtr(true);
-    core->Cekani.start();
+    core->channel().setDtr(true);
+    core->device().startWaitIndicator();
     form().Prubeh.setVisible(true);
     for (Button* b : {&form().SaveZEP, &form().RunZEP, &form().LoadZEP}) b->setEnabled(false);
     std::size_t before = monitor().size();
     rx("STOP");
     EXPECT_EQ(monitorFrom(before), (std::vector<std::string>{"[14:03:00]   STOP", "----------------------1",
                                                              ">ATE0", "ATE0=-1", "LTE=0"}));
-    EXPECT_FALSE(core->Cekani.active());
+    EXPECT_FALSE(core->device().waiting());
     EXPECT_FALSE(form().Prubeh.visible());
     EXPECT_TRUE(form().SaveZEP.enabled() && form().RunZEP.enabled() && form().LoadZEP.enabled());
     EXPECT_TRUE(st().ProgModeEntered);
@@ -163,11 +163,11 @@ TEST_F(Replies, OkChecksRunInOrder) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         makeCore();
-        core->com.open();
+        core->channel().open();
         if (c.save) {
             form().ADMIN[0].setText("600001");
             st().SimCapacity = 250;
-            core->post([this] { return core->SaveZEPClick(); });
+            core->post([this] { return core->save().SaveZEPClick(); });
         }
         form().PhoneBook1.setRows({{"Anna", "123"}});
         st().PhoneBookReload = false;
@@ -207,14 +207,14 @@ TEST_F(Replies, EchoOffEndOfANewerModuleIsLogged) {
 }
 
 TEST_F(Replies, BatteryReportFillsVoltageAndEndsTheWait) {
-    core->Cekani.start();
+    core->device().startWaitIndicator();
     form().Prubeh.setVisible(true);
     rx("#CBC: 0,412");
     EXPECT_EQ(monitor().back(), "412");
     EXPECT_EQ(form().StatusBar1.panelText(1), " board voltage: 4120 mV");
     EXPECT_EQ(form().BVoltage.position(), 412);
     EXPECT_EQ(form().Voltage.caption(), "4120 mV");
-    EXPECT_FALSE(core->Cekani.active());
+    EXPECT_FALSE(core->device().waiting());
     EXPECT_FALSE(form().Prubeh.visible());
 }
 
@@ -249,9 +249,9 @@ TEST_F(Replies, SignalBringsBackRunModeOnlyAfterAStopAndOutsideProgrammingMode) 
                                            {true, "prog", "prog"},
                                            {false, "pending", "pending"}}) {
         SCOPED_TRACE(c.before + (c.progEntered ? " entered" : ""));
-        if (c.before == "pending") core->showPending();
-        if (c.before == "run") core->showRunMode();
-        if (c.before == "prog") core->showProgMode();
+        if (c.before == "pending") showPending(core->form());
+        if (c.before == "run") showRunMode(core->form());
+        if (c.before == "prog") showProgMode(core->form());
         st().ProgModeEntered = c.progEntered;
         form().LoadZEP.setEnabled(true);
         form().SaveZEP.setEnabled(true);
@@ -284,7 +284,7 @@ TEST_F(Replies, NumbersThatDoNotConvertAreReportedAndTheNextLinesStillHandled) {
                             "+CPBR: (1-),40,16"}) {
         SCOPED_TRACE(bad);
         makeCore();
-        core->com.open();
+        core->channel().open();
         feed(std::string(bad) + "\r\nTelit\r\n");
         EXPECT_EQ(dialogs.errors.size(), 1u);
         dialogs.errors.clear();

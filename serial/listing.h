@@ -1,5 +1,6 @@
 #pragma once
-// Pieces of the reply handling that are worth having on their own.
+// A line of the unit's phone-book listing, cut into its texts.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,5 +16,9 @@ struct ListingLine {
 
 // Missing separators or quotes give empty fields; never throws.
 ListingLine cutListingLine(std::string_view line);
+
+// The text after the first `open` up to the next `close` (or the end of the line when
+// `close` is missing). Without `open` there is no text at all.
+std::optional<std::string_view> textBetween(std::string_view line, char open, char close);
 
 }  // namespace dorive

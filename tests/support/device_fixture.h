@@ -12,7 +12,7 @@ namespace dorive::test {
 struct DeviceFixture : CoreFixture {
     void SetUp() override {
         CoreFixture::SetUp();
-        core->com.open();
+        core->channel().open();
     }
     // The unit sends one line (CR LF appended).
     void rx(const std::string& line) { feed(line + "\r\n"); }
@@ -25,13 +25,13 @@ struct DeviceFixture : CoreFixture {
     const FakePort::Sent& lastSent() { return port().sent.back(); }
     std::string display() const {
         std::string out;
-        if (core->form.DeviceRun.visible()) out += "run";
-        if (core->form.DeviceStop.visible()) out += "prog";
-        if (core->form.DeviceNic.visible()) out += "pending";
+        if (core->form().DeviceRun.visible()) out += "run";
+        if (core->form().DeviceStop.visible()) out += "prog";
+        if (core->form().DeviceNic.visible()) out += "pending";
         return out;
     }
-    Form& form() { return core->form; }
-    State& st() { return core->st; }
+    Form& form() { return core->form(); }
+    State& st() { return core->state(); }
     // Fills every fixed-entry field with a distinct number.
     void fillFixedEntries() {
         for (int i = 0; i < 7; ++i) {
