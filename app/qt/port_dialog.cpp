@@ -3,6 +3,7 @@
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -33,11 +34,22 @@ PortDialog::PortDialog(const std::vector<PortInfo>& ports, const std::string& pr
             list_, {QString::fromStdString(p.name), QString::fromStdString(p.description)});
         if (p.name == preselect) list_->setCurrentItem(item);
     }
-    if (!list_->currentItem() && list_->topLevelItemCount() > 0)
-        list_->setCurrentItem(list_->topLevelItem(0));
     list_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     list_->header()->setStretchLastSection(true);
     layout->addWidget(list_);
+
+    // Any device by its path: a pseudo-terminal, a /dev/serial/by-id name, COM12.
+    layout->addWidget(new QLabel("Or type the port's device path:", this));
+    path_ = new QLineEdit(this);
+    path_->setObjectName("PortPath");
+    path_->setPlaceholderText("/dev/ttyUSB0, /dev/serial/by-id/..., /dev/pts/3, COM12");
+    layout->addWidget(path_);
+    if (!list_->currentItem()) {
+        if (!preselect.empty())
+            path_->setText(QString::fromStdString(preselect));  // a path typed last time
+        else if (list_->topLevelItemCount() > 0)
+            list_->setCurrentItem(list_->topLevelItem(0));
+    }
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText("OK");
@@ -47,14 +59,27 @@ PortDialog::PortDialog(const std::vector<PortInfo>& ports, const std::string& pr
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(list_, &QTreeWidget::itemDoubleClicked, this, &QDialog::accept);
     auto updateOk = [this, buttons] {
-        buttons->button(QDialogButtonBox::Ok)->setEnabled(list_->currentItem() != nullptr);
+        buttons->button(QDialogButtonBox::Ok)
+            ->setEnabled(list_->currentItem() != nullptr || !path_->text().trimmed().isEmpty());
     };
-    connect(list_, &QTreeWidget::currentItemChanged, this, updateOk);
+    connect(list_, &QTreeWidget::currentItemChanged, this, [this, updateOk](QTreeWidgetItem* item) {
+        if (item) path_->clear();
+        updateOk();
+    });
+    connect(path_, &QLineEdit::textEdited, this, [this, updateOk](const QString& text) {
+        if (!text.trimmed().isEmpty()) list_->setCurrentItem(nullptr);
+        updateOk();
+    });
+    connect(path_, &QLineEdit::returnPressed, this, [this] {
+        if (!path_->text().trimmed().isEmpty()) accept();
+    });
     updateOk();
-    resize(420, 280);
+    resize(460, 320);
 }
 
 std::string PortDialog::selectedPort() const {
+    const QString typed = path_->text().trimmed();
+    if (!typed.isEmpty()) return typed.toStdString();
     QTreeWidgetItem* item = list_->currentItem();
     if (!item) return {};
     int i = list_->indexOfTopLevelItem(item);

@@ -1,5 +1,6 @@
 #include "app/qt/qt_serial_port.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QPointer>
@@ -25,16 +26,39 @@ QString systemLocation(const QString& name) {
 }
 
 #if defined(Q_OS_UNIX)
-// The group that owns the device file, e.g. "dialout" on Debian, "uucp" on Arch.
-QString deviceGroup(const QString& path) {
+// Who may use the device file: the user now, and its group by the file's mode.
+DeviceAccess deviceAccess(const QString& path) {
+    DeviceAccess a;
+    QByteArray file = QFile::encodeName(path);
+    a.mayUse = ::access(file.constData(), R_OK | W_OK) == 0;
     struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return {};
-    if (const group* g = ::getgrgid(st.st_gid)) return QString::fromLocal8Bit(g->gr_name);
-    return QString::number(st.st_gid);
+    if (::stat(file.constData(), &st) != 0) return a;
+    if (const group* g = ::getgrgid(st.st_gid))
+        a.group = g->gr_name;
+    else
+        a.group = std::to_string(st.st_gid);
+    a.groupMayReadWrite = (st.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
+    return a;
 }
 #endif
 
 }  // namespace
+
+std::string permissionErrorText(const std::string& name, const std::string& path, const DeviceAccess& access) {
+    if (access.mayUse)
+        return "The serial port " + name + " is in use by another program. Close that program, or choose another port.";
+    std::string text = "You have no permission to use the serial port " + name + " (" + path + "). ";
+    if (!access.group.empty() && access.groupMayReadWrite)
+        return text + "Add your user to the group \"" + access.group +
+               "\" that owns the device (for example: sudo usermod -aG " + access.group +
+               " $USER), then log out and log in again.";
+    if (!access.group.empty())
+        return text + "The device's mode gives its group \"" + access.group +
+               "\" no access, so joining that group would not help. Ask the administrator for access, or add "
+               "a udev rule that gives the device to a group you are in (for example MODE=\"0660\", "
+               "GROUP=\"dialout\"), then plug the adapter in again.";
+    return text + "Ask the administrator for access to the device, then log out and log in again.";
+}
 
 std::string portOpenErrorText(const QString& name, const QString& devicePath,
                               QSerialPort::SerialPortError error, const QString& systemText) {
@@ -47,28 +71,11 @@ std::string portOpenErrorText(const QString& name, const QString& devicePath,
                        .arg(name);
             break;
         case QSerialPort::PermissionError: {
+            DeviceAccess access;
 #if defined(Q_OS_UNIX)
-            QByteArray path = QFile::encodeName(devicePath);
-            bool mayUse = ::access(path.constData(), R_OK | W_OK) == 0;
-            if (!mayUse) {
-                QString group = deviceGroup(devicePath);
-                text =
-                    QString("You have no permission to use the serial port %1 (%2). ").arg(name, devicePath);
-                if (!group.isEmpty())
-                    text += QString(
-                                "Add your user to the group \"%1\" that owns the device "
-                                "(for example: sudo usermod -aG %1 $USER), then log out and log in again.")
-                                .arg(group);
-                else
-                    text += "Ask the administrator for access to the device, then log out and log in again.";
-                break;
-            }
+            access = deviceAccess(devicePath);
 #endif
-            text = QString(
-                       "The serial port %1 is in use by another program. Close that program, "
-                       "or choose another port.")
-                       .arg(name);
-            break;
+            return permissionErrorText(name.toStdString(), devicePath.toStdString(), access);
         }
         default:
             text = QString("The serial port %1 could not be opened: %2").arg(name, systemText);
@@ -100,19 +107,24 @@ QtSerialPort::~QtSerialPort() {
 
 void QtSerialPort::onError(QSerialPort::SerialPortError error) {
     if (failed_ || !port_.isOpen()) return;
+    // A line that hangs up (an adapter unplugged, a pseudo-terminal whose other end closed)
+    // shows as a read error that repeats at once for ever, or as a resource error: either
+    // means the port is gone.
     if (error != QSerialPort::ResourceError && error != QSerialPort::DeviceNotFoundError &&
-        error != QSerialPort::PermissionError)
+        error != QSerialPort::PermissionError && error != QSerialPort::ReadError)
         return;
     failed_ = true;
-    std::string text =
-        "The serial port " + port_.portName().toStdString() + " failed: " + port_.errorString().toStdString();
+    const std::string text = "the connection was lost (" + port_.errorString().toStdString() +
+                             "). Check the cable or adapter; the next command asks for the port again.";
     // Reported from the event loop, not from inside the port's own signal: the handler closes
-    // and destroys this port.
+    // and destroys this port. Closing it stops the notifications that would otherwise repeat.
     QPointer<QtSerialPort> self(this);
     QMetaObject::invokeMethod(
         this,
         [self, text] {
-            if (self && self->onFailure) self->onFailure(text);
+            if (!self) return;
+            self->port_.close();
+            if (self->onFailure) self->onFailure(text);
         },
         Qt::QueuedConnection);
 }
@@ -153,6 +165,15 @@ std::vector<PortInfo> QtPortProvider::ports() {
                 description.isEmpty() ? info.manufacturer() : description + " (" + info.manufacturer() + ")";
         out.push_back({info.portName().toStdString(), description.toStdString()});
     }
+#if defined(Q_OS_LINUX)
+    // The stable names of USB adapters, which keep naming the same adapter whatever order
+    // they were plugged in.
+    QDir byId("/dev/serial/by-id");
+    for (const QFileInfo& link : byId.entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::Name)) {
+        QString target = QFileInfo(link.symLinkTarget()).fileName();
+        out.push_back({link.absoluteFilePath().toStdString(), ("stable name of " + target).toStdString()});
+    }
+#endif
     if (openSimulated_) out.push_back({kSimulatedPortName, "built-in simulated ZEP unit"});
     return out;
 }

@@ -31,6 +31,15 @@ class QtSerialPort : public QObject, public SerialPort {
     bool failed_ = false;
 };
 
+// Who may use a device file.
+struct DeviceAccess {
+    bool mayUse = false;            // the user may read and write it now
+    std::string group;              // the group that owns it; empty when unknown
+    bool groupMayReadWrite = false; // its mode lets that group read and write it
+};
+// Why a port could not be opened for lack of permission, and what to do.
+std::string permissionErrorText(const std::string& name, const std::string& path, const DeviceAccess& access);
+
 // Why a port could not be opened, in words a technician can act on. `devicePath` is the
 // device file (e.g. /dev/ttyUSB0), used to name the group that may use it.
 std::string portOpenErrorText(const QString& name, const QString& devicePath,

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <pty.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -14,9 +15,67 @@
 
 #include "app/qt/qt_clock.h"
 #include "app/qt/qt_dialogs.h"
+#include "app/dorive.h"
 #include "app/qt/qt_serial_port.h"
+#include "support/fakes.h"
 
 using namespace dorive;
+
+namespace {
+
+double cpuSeconds() {
+    rusage r{};
+    ::getrusage(RUSAGE_SELF, &r);
+    return double(r.ru_utime.tv_sec + r.ru_stime.tv_sec) + double(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
+}
+
+// A pseudo-terminal whose far end plays the unit.
+struct Pty {
+    int master = -1;
+    int slave = -1;  // kept open until the port under test has opened its own
+    std::string name;
+    bool open() {
+        char buf[256] = {};
+        if (::openpty(&master, &slave, buf, nullptr, nullptr) != 0) return false;
+        termios raw{};
+        ::tcgetattr(master, &raw);
+        ::cfmakeraw(&raw);
+        ::tcsetattr(master, TCSANOW, &raw);
+        ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+        name = buf;
+        return true;
+    }
+    std::string read() {
+        std::string got;
+        char buf[512];
+        ssize_t n;
+        while ((n = ::read(master, buf, sizeof buf)) > 0) got.append(buf, std::size_t(n));
+        return got;
+    }
+    void write(const std::string& s) { (void)!::write(master, s.data(), s.size()); }
+    void hangUp() {
+        ::close(master);
+        master = -1;
+    }
+    void releaseSlave() {
+        if (slave >= 0) ::close(slave);
+        slave = -1;
+    }
+    ~Pty() {
+        releaseSlave();
+        if (master >= 0) ::close(master);
+    }
+};
+
+// Opens every name as a real port.
+struct RealPorts : PortProvider {
+    std::vector<PortInfo> ports() override { return {}; }
+    std::unique_ptr<SerialPort> open(const std::string& name) override {
+        return std::make_unique<QtSerialPort>(QString::fromStdString(name));
+    }
+};
+
+}  // namespace
 
 class PortsTest : public QObject {
     Q_OBJECT
@@ -62,21 +121,20 @@ class PortsTest : public QObject {
             portOpenErrorText("ttyUSB7", "/dev/ttyUSB7", QSerialPort::DeviceNotFoundError, "No such file");
         QVERIFY(QString::fromStdString(missing).contains("ttyUSB7 was not found"));
 
-        if (::geteuid() == 0) QSKIP("root may open any device");
-        QTemporaryDir dir;
-        QString path = dir.filePath("ttyFAKE0");
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.close();
-        QVERIFY(::chmod(QFile::encodeName(path).constData(), 0) == 0);
-        struct stat st {};
-        QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
-        const group* g = ::getgrgid(st.st_gid);
-        QVERIFY(g);
-        QString text = QString::fromStdString(
-            portOpenErrorText("ttyFAKE0", path, QSerialPort::PermissionError, "Permission denied"));
-        QVERIFY2(text.contains(QString("group \"%1\"").arg(g->gr_name)), qPrintable(text));
-        QVERIFY(text.contains("log in again"));
+        const struct {
+            DeviceAccess access;
+            std::vector<std::string> says;
+        } cases[] = {
+            {{false, "dialout", true}, {"no permission", "group \"dialout\"", "usermod -aG dialout", "log in again"}},
+            {{false, "root", false}, {"no permission", "gives its group \"root\" no access", "udev rule", "administrator"}},
+            {{false, "", false}, {"no permission", "Ask the administrator"}},
+            {{true, "dialout", true}, {"in use by another program"}},
+        };
+        for (const auto& c : cases) {
+            std::string text = permissionErrorText("ttyUSB0", "/dev/ttyUSB0", c.access);
+            for (const std::string& part : c.says) QVERIFY2(text.find(part) != std::string::npos, text.c_str());
+            if (!c.access.groupMayReadWrite) QVERIFY2(text.find("usermod") == std::string::npos, text.c_str());
+        }
     }
 
     // The real port on a pseudo-terminal: bytes go out unchanged, received bytes are
@@ -121,6 +179,54 @@ class PortsTest : public QObject {
         QTest::qWait(200);
         QCOMPARE(failures.size(), std::size_t(1));
         port->close();
+    }
+
+    // A line that hangs up while nothing happens, and while a save writes: reported at once,
+    // once, the port closed and no processor time spent on it afterwards; the save ends with
+    // the loss as its reason, controls unlocked.
+    void lostLineEndsAtOnceIdleAndDuringASave() {
+        for (bool saving : {false, true}) {
+            Pty pty;
+            if (!pty.open()) QSKIP("no pseudo-terminals here");
+            QtClock clock;
+            RealPorts ports;
+            test::ScriptedDialogs dialogs;
+            dialogs.portAnswers = {pty.name};
+            Dorive core(ports, clock, dialogs);
+            core.channel().open();
+            pty.releaseSlave();
+            if (saving) {
+                core.state().SimCapacity = 250;
+                core.form().SaveZEP.click();
+                for (int i = 0; i < 3; ++i) {  // the unit answers a few writes
+                    std::string got;
+                    QTRY_VERIFY_WITH_TIMEOUT((got += pty.read()).find("\r\n") != std::string::npos, 3000);
+                    pty.write("\r\nOK\r\n");
+                }
+                QTRY_VERIFY_WITH_TIMEOUT(core.state().WriteStep >= 3, 3000);
+                QVERIFY(core.state().WriteActive);
+            }
+            QElapsedTimer sinceLoss;
+            pty.hangUp();
+            sinceLoss.start();
+            QTRY_VERIFY_WITH_TIMEOUT(!dialogs.errors.empty(), 2000);
+            QVERIFY2(sinceLoss.elapsed() < 500, qPrintable(QString::number(sinceLoss.elapsed())));
+            QVERIFY(!core.channel().portChosen());
+            QVERIFY(!core.state().WriteActive);
+            QVERIFY(core.form().SaveZEP.enabled() && core.form().seting.enabled() && core.form().StopZEP.enabled());
+            QVERIFY2(dialogs.errors[0].find("stopped working") != std::string::npos, dialogs.errors[0].c_str());
+
+            const double before = cpuSeconds();
+            QTest::qWait(1000);
+            const double spent = cpuSeconds() - before;
+            QVERIFY2(spent < 0.1, qPrintable(QString("CPU seconds in the second after the loss: %1").arg(spent)));
+            QCOMPARE(dialogs.errors.size(), std::size_t(1));  // once, and not the watchdog's
+            QCOMPARE(dialogs.portPrompts, 1);                  // nothing asked for a port on its own
+            bool saveNote = false;
+            for (std::string_view line : core.form().Monitor.lines())
+                saveNote |= line.find("Save stopped at") != std::string_view::npos;
+            QCOMPARE(saveNote, saving);
+        }
     }
 
     void simulatedUnitIsOfferedOnlyWithAnOpener() {
