@@ -171,6 +171,13 @@ Task SaveSequence::saveStep() {
         co_await finishSave();
         co_return;
     }
+    // Messages name the step about to be taken from here on.
+    const auto next = static_cast<std::size_t>(st.WriteStep);
+    const std::string index = std::to_string(st.WriteIndex);
+    if (next > sources_.size())
+        lastWrite_ = "SIM location " + index + " (emptying it)";
+    else if (!sources_[next - 1].name.empty() && !sources_[next - 1].number.empty())
+        lastWrite_ = "SIM location " + index + " (" + sources_[next - 1].name + ")";
     const std::uint64_t run = watchdogGeneration_;
     co_await ctx_.pause(200);
     // Stopped meanwhile (lost port, close): nothing more is written.

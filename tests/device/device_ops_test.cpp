@@ -19,12 +19,6 @@ struct DeviceOpsTest : DeviceFixture {
         st().SimCapacity = capacity;
         run([this] { return core->save().SaveZEPClick(); });
     }
-    std::vector<std::string> writesFrom(std::size_t from) {
-        std::vector<std::string> out;
-        for (auto& s : sentFrom(from))
-            if (s.rfind("AT+CPBW=", 0) == 0) out.push_back(s);
-        return out;
-    }
     bool hasLine(const std::string& text) {
         for (auto l : monitor())
             if (l == text) return true;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "support/core_fixture.h"
+#include "support/dump_view.h"
 
 namespace dorive::test {
 
@@ -20,6 +21,13 @@ struct DeviceFixture : CoreFixture {
     std::vector<std::string> sentFrom(std::size_t from) const {
         auto all = sent();
         return {all.begin() + long(std::min(from, all.size())), all.end()};
+    }
+    // The write commands sent from index `from` on.
+    std::vector<std::string> writesFrom(std::size_t from) {
+        std::vector<std::string> out;
+        for (auto& s : sentFrom(from))
+            if (s.rfind("AT+CPBW=", 0) == 0) out.push_back(s);
+        return out;
     }
     std::size_t sentCount() { return port().sent.size(); }
     const FakePort::Sent& lastSent() { return port().sent.back(); }
@@ -52,13 +60,13 @@ struct DeviceFixture : CoreFixture {
         }
         return n;
     }
-    bool lockedControlsEnabled(bool expected) {
-        for (Control* c : std::initializer_list<Control*>{
-                 &form().SaveZEP, &form().LoadZEP, &form().RunZEP, &form().StopZEP, &form().Save,
-                 &form().Load, &form().signal, &form().Buttons, &form().PhoneBook, &form().seting,
-                 &form().service, &form().KeyBoardParams})
-            if (c->enabled() != expected) return false;
-        return true;
+    // Every control a save locks is enabled (or, with false, disabled); on failure the
+    // message lists each control's state.
+    ::testing::AssertionResult lockedControlsEnabled(bool expected) {
+        auto controls = lockedByASave(form());
+        std::string now = dumpView(controls), want = allEnabled(controls, expected);
+        if (now == want) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "controls now:\n" << now << "expected:\n" << want;
     }
 };
 
