@@ -42,6 +42,9 @@ Dorive::Dorive(PortProvider& ports, Clock& clock, Dialogs& dialogs, DoriveOption
         });
     };
     wireControls();
+    // Phone book page and PC parameter file.
+    phoneBookPage_ = std::make_unique<PhoneBookPage>(ctx_);
+    pcFile_ = std::make_unique<PcFile>(ctx_);
 }
 
 Dorive::~Dorive() {

@@ -17,6 +17,11 @@
 #include "ports/files.h"
 #include "serial/context.h"
 #include "serial/serial_channel.h"
+// Phone book page and PC parameter file.
+#include <memory>
+
+#include "params/pc_file.h"
+#include "phonebook/phone_book_page.h"
 
 namespace dorive {
 
@@ -144,6 +149,10 @@ private:
     Clock::TimerId saveWatchdog_ = 0;
     std::uint64_t watchdogGeneration_ = 0;
     std::string lastWriteDescription_;
+
+    // Phone book page and PC parameter file: subsystems of their own, bound to their controls.
+    std::unique_ptr<PhoneBookPage> phoneBookPage_;
+    std::unique_ptr<PcFile> pcFile_;
 };
 
 }  // namespace dorive

@@ -1,0 +1,31 @@
+#pragma once
+// What the unit can store in one phone-book entry, and how names compare. The import, the
+// page and anything else that checks an entry before it reaches the unit use these.
+#include <string>
+#include <string_view>
+
+namespace dorive {
+struct State;
+
+struct EntryLimits {
+    // Digits of a number (a leading "+" is not stored as a digit) and characters of a name.
+    std::size_t numberDigits = 20;
+    std::size_t nameCharacters = 18;
+};
+
+// The lengths the unit's SIM takes. Until the unit's announced lengths are kept in the
+// program-wide state, the usual SIM lengths.
+EntryLimits entryLimits(const State& state);
+
+// Why the unit cannot store this text in an entry ("a double quote", "a control character",
+// ...), or empty when it can. The characters listed would change the write command itself.
+std::string unstorableCharacter(std::string_view text);
+
+// Length of a number as the SIM counts it.
+std::size_t numberDigits(std::string_view number);
+
+// Single-byte (Windows-1252) names compared without regard to letter case.
+unsigned char foldCase(unsigned char byte);
+bool sameName(std::string_view a, std::string_view b);
+
+}  // namespace dorive
