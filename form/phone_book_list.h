@@ -10,7 +10,7 @@
 namespace dorive {
 
 class PhoneBookList : public Control {
-public:
+  public:
     struct Row {
         std::string name;
         std::string number;
@@ -111,7 +111,7 @@ public:
     // Shows the state again, for a change the list refused.
     void refresh() { notify(); }
 
-private:
+  private:
     std::size_t clampRow(std::size_t i) const { return i < 1 ? 1 : (i > rowCount() ? rowCount() : i); }
     void resetCurrent() {
         current_ = 1;

@@ -47,7 +47,8 @@ std::string recordRefusal(const State& built) {
                ": the switching code must be one digit and the switching time two digits.";
     }
     if (built.ParamKeypad.size() != 3) return "Keypad: \"Waiting to number\" must be one digit from 1 to 9.";
-    if (built.ParamGeneral.size() != 15) return "The call settings are incomplete: choose the waiting-call time.";
+    if (built.ParamGeneral.size() != 15)
+        return "The call settings are incomplete: choose the waiting-call time.";
     return {};
 }
 
@@ -57,7 +58,8 @@ std::string formatPcFile(const Form& form, const State& state) {
     std::string out;
     std::vector<SimEntry> fixed = fixedWriteEntries(form, state);
     // Steps 1 to 23 are the edits; the records follow under the names this file has always used.
-    for (std::size_t i = 0; i < 23 && i < fixed.size(); ++i) out += fixed[i].name + "=" + fixed[i].number + "\r\n";
+    for (std::size_t i = 0; i < 23 && i < fixed.size(); ++i)
+        out += fixed[i].name + "=" + fixed[i].number + "\r\n";
     out += "PARAMZEP=" + state.ParamGeneral + "\r\n";
     out += "PARAMRL1=" + state.ParamRelay1 + "\r\n";
     out += "PARAMRL2=" + state.ParamRelay2 + "\r\n";
@@ -90,7 +92,8 @@ std::vector<Row> parsePcFile(std::string_view bytes) {
 std::optional<std::string> pcFileProblem(std::string_view bytes) {
     if (bytes.size() > kMaxPcFileBytes)
         return "it is too large for a parameter file (" + std::to_string(bytes.size() / 1024) + " KB)";
-    if (bytes.find('\0') != std::string_view::npos) return "it is not a parameter file (it holds binary data)";
+    if (bytes.find('\0') != std::string_view::npos)
+        return "it is not a parameter file (it holds binary data)";
     return std::nullopt;
 }
 
@@ -141,7 +144,8 @@ Task PcFile::SaveClick() {
     try {
         ctx_.files.write(*path, formatPcFile(ctx_.form, ctx_.st));
     } catch (const FileError& e) {
-        ctx_.showError(std::string(e.what()) + " Nothing was saved; an earlier file of that name is unchanged.");
+        ctx_.showError(std::string(e.what()) +
+                       " Nothing was saved; an earlier file of that name is unchanged.");
     }
 }
 

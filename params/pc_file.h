@@ -36,7 +36,7 @@ void applyPcRows(Form& form, State& state, std::vector<PhoneBookList::Row> rows)
 
 // Save and Load of the PC panel.
 class PcFile {
-public:
+  public:
     explicit PcFile(Context& ctx);
     PcFile(const PcFile&) = delete;
     PcFile& operator=(const PcFile&) = delete;
@@ -44,7 +44,7 @@ public:
     Task SaveClick();
     Task LoadClick();
 
-private:
+  private:
     Context& ctx_;
 };
 

@@ -67,7 +67,8 @@ bool utf8ToCp1252(std::string_view s, std::string& out, std::string& missing) {
     decodeUtf8(s, chars);
     out.clear();
     for (char32_t c : chars) {
-        std::string one = c < 0x10000 ? encodeCp1252(std::u16string(1, char16_t(c)), '\0') : std::string(1, '\0');
+        std::string one =
+            c < 0x10000 ? encodeCp1252(std::u16string(1, char16_t(c)), '\0') : std::string(1, '\0');
         if (c != 0 && one[0] == '\0') {
             missing.clear();
             appendUtf8(missing, c);
@@ -226,7 +227,8 @@ CsvImport importCsv(std::string_view bytes, const std::vector<PhoneBookList::Row
         return true;
     });
     if (!records.empty() && isHeader(records.front())) {
-        result.notes.push_back("Line " + std::to_string(records.front().line) + " was taken as the header row.");
+        result.notes.push_back("Line " + std::to_string(records.front().line) +
+                               " was taken as the header row.");
         records.erase(records.begin());
     }
     if (records.empty()) result.notes.push_back("The file holds no rows.");
@@ -236,15 +238,16 @@ CsvImport importCsv(std::string_view bytes, const std::vector<PhoneBookList::Row
     for (const Record& rec : records) {
         const std::string rawName = rec.fields[0];
         const std::string rawNumber = rec.fields.size() > 1 ? rec.fields[1] : std::string();
-        ImportReport::Refusal refusal{rec.line, utf8 ? rawName : cp1252ToUtf8(rawName),
-                                      utf8 ? rawNumber : cp1252ToUtf8(rawNumber), {}};
+        ImportReport::Refusal refusal{
+            rec.line, utf8 ? rawName : cp1252ToUtf8(rawName), utf8 ? rawNumber : cp1252ToUtf8(rawNumber), {}};
         auto refuse = [&](std::string reason) {
             refusal.reason = std::move(reason);
             result.refused.push_back(refusal);
         };
         PhoneBookList::Row row{rawName, rawNumber};
         std::string missing;
-        if (utf8 && (!utf8ToCp1252(rawName, row.name, missing) || !utf8ToCp1252(rawNumber, row.number, missing))) {
+        if (utf8 &&
+            (!utf8ToCp1252(rawName, row.name, missing) || !utf8ToCp1252(rawNumber, row.number, missing))) {
             refuse("the unit cannot store the character \"" + missing + "\"");
             continue;
         }

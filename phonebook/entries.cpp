@@ -4,7 +4,9 @@
 
 namespace dorive {
 
-EntryLimits entryLimits(const State&) { return EntryLimits{}; }
+EntryLimits entryLimits(const State&) {
+    return EntryLimits{};
+}
 
 std::string unstorableCharacter(std::string_view text) {
     for (unsigned char c : text) {
@@ -32,7 +34,8 @@ unsigned char foldCase(unsigned char c) {
 bool sameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (foldCase(static_cast<unsigned char>(a[i])) != foldCase(static_cast<unsigned char>(b[i]))) return false;
+        if (foldCase(static_cast<unsigned char>(a[i])) != foldCase(static_cast<unsigned char>(b[i])))
+            return false;
     return true;
 }
 

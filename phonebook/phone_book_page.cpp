@@ -11,7 +11,9 @@ namespace {
 using Row = PhoneBookList::Row;
 using Key = PhoneBookList::Key;
 
-bool isEmpty(const Row& r) { return r.name.empty() && r.number.empty(); }
+bool isEmpty(const Row& r) {
+    return r.name.empty() && r.number.empty();
+}
 
 // Spreadsheet files get their extension when the user typed none.
 std::string withCsvExtension(std::string path) {
@@ -65,7 +67,9 @@ PhoneBookPage::PhoneBookPage(Context& ctx) : ctx_(ctx) {
     };
 }
 
-PhoneBookList& PhoneBookPage::list() { return ctx_.form.PhoneBook1; }
+PhoneBookList& PhoneBookPage::list() {
+    return ctx_.form.PhoneBook1;
+}
 
 // --- Editor ---------------------------------------------------------------------------------
 
@@ -204,7 +208,8 @@ Task PhoneBookPage::ExportCSVClick() {
     try {
         ctx_.files.write(path, formatCsv(list().rows()));
     } catch (const FileError& e) {
-        ctx_.showError(std::string(e.what()) + " Nothing was exported; an earlier file of that name is unchanged.");
+        ctx_.showError(std::string(e.what()) +
+                       " Nothing was exported; an earlier file of that name is unchanged.");
     }
 }
 
@@ -219,8 +224,8 @@ Task PhoneBookPage::ImportCSVClick() {
         co_return;
     }
     if (bytes.size() > kMaxCsvBytes) {
-        ctx_.showError("\"" + *path + "\" is too large for a phone book (" + std::to_string(bytes.size() / 1024) +
-                       " KB). The phone book is unchanged.");
+        ctx_.showError("\"" + *path + "\" is too large for a phone book (" +
+                       std::to_string(bytes.size() / 1024) + " KB). The phone book is unchanged.");
         co_return;
     }
     if (bytes.find('\0') != std::string::npos) {
@@ -239,8 +244,9 @@ Task PhoneBookPage::ImportCSVClick() {
         const std::size_t room = ctx_.st.SimCapacity > 27 ? std::size_t(ctx_.st.SimCapacity - 27) : 0;
         const std::size_t after = list().rows().size() + result.taken.size();
         if (after > room)
-            report.notes.push_back("The SIM has room for " + std::to_string(room) + " phone-book rows; with these rows " +
-                                   "the list would hold " + std::to_string(after) + ".");
+            report.notes.push_back("The SIM has room for " + std::to_string(room) +
+                                   " phone-book rows; with these rows " + "the list would hold " +
+                                   std::to_string(after) + ".");
     }
     if (!ctx_.dialogs.confirmImport(report) || result.taken.empty()) co_return;
 

@@ -14,7 +14,7 @@ struct Context;
 inline constexpr const char* kCsvFilter = "CSV files (*.csv)|*.csv";
 
 class PhoneBookPage {
-public:
+  public:
     explicit PhoneBookPage(Context& ctx);
     PhoneBookPage(const PhoneBookPage&) = delete;
     PhoneBookPage& operator=(const PhoneBookPage&) = delete;
@@ -30,7 +30,7 @@ public:
     void selectRow(std::size_t row);
     void editCell(std::size_t row, int column, std::string text);
 
-private:
+  private:
     PhoneBookList& list();
     // Inserts an empty row above the current one and makes it current.
     void insertAboveCurrent();

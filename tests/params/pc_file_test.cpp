@@ -65,7 +65,9 @@ struct PcFileTest : test::CoreFixture {
             form().ABUTTON[i].setText("70000" + std::to_string(i + 1));
             form().BBUTTON[i].setText("*80000#" + std::to_string(i + 1));
         }
-        form().ALARMON.setText("Alarm = on, \xE8" "ek");  // "=" and a byte above 127
+        form().ALARMON.setText(
+            "Alarm = on, \xE8"
+            "ek");  // "=" and a byte above 127
         form().ALARMOFF.setText("");
         form().VolMic.setPosition(2);
         form().VolSpk.setPosition(6);
@@ -91,15 +93,20 @@ struct PcFileTest : test::CoreFixture {
         out.push_back(form().ALARMOFF.text());
         return out;
     }
-    std::vector<std::string> records() { return {st().ParamGeneral, st().ParamRelay1, st().ParamRelay2, st().ParamKeypad}; }
+    std::vector<std::string> records() {
+        return {st().ParamGeneral, st().ParamRelay1, st().ParamRelay2, st().ParamKeypad};
+    }
 };
 
 TEST_F(PcFileTest, SaveThenLoadRestoresFieldsRecordsAndRows) {
     fillEverything();
     const Rows rows = {{"Anna", "111"},
-                       {"\x8A\xE9" "f \xC8" "ech", "+420 \xA7"},  // bytes above 127 in both columns
+                       {"\x8A\xE9"
+                        "f \xC8"
+                        "ech",
+                        "+420 \xA7"},  // bytes above 127 in both columns
                        {"Empty number", ""},
-                       {"Anna", "222"},  // repeated name
+                       {"Anna", "222"},    // repeated name
                        {"ADMIN1", "999"},  // a row named like a field stays a row
                        {"", "555"},
                        {"M1-1", "1234"}};
@@ -121,7 +128,8 @@ TEST_F(PcFileTest, SaveThenLoadRestoresFieldsRecordsAndRows) {
     // The controls show the records: composing them again gives the same texts.
     State again = st();
     BuildParamRecords(form(), again);
-    EXPECT_EQ((std::vector<std::string>{again.ParamGeneral, again.ParamRelay1, again.ParamRelay2, again.ParamKeypad}),
+    EXPECT_EQ((std::vector<std::string>{again.ParamGeneral, again.ParamRelay1, again.ParamRelay2,
+                                        again.ParamKeypad}),
               savedRecords);
     EXPECT_TRUE(form().Relay1.RelCam.checked());
     EXPECT_TRUE(form().Relay2.RelRingAll.checked());
@@ -198,7 +206,8 @@ TEST_F(PcFileTest, LoadCases) {
              EXPECT_EQ(t.form().PhoneBook1.rows(), (Rows{{"PARAMRL2", "6#3#05#0"}}));
          }},
         {"LF line ends, a byte-order mark, blank lines, a line without =",
-         "\xEF\xBB\xBF" "ALARMOFF=off\n\nJust a name\nCarl=1\n",
+         "\xEF\xBB\xBF"
+         "ALARMOFF=off\n\nJust a name\nCarl=1\n",
          [](PcFileTest& t) {
              EXPECT_EQ(t.form().ALARMOFF.text(), "off");
              EXPECT_EQ(t.form().PhoneBook1.rows(), (Rows{{"Just a name", ""}, {"Carl", "1"}}));
@@ -251,7 +260,8 @@ TEST_F(PcFileTest, FilesThatCannotBeLoadedChangeNothing) {
     };
     const std::vector<Case> cases = {
         {"missing", [](test::FakeFiles&) {}, "Cannot open file"},
-        {"binary", [](test::FakeFiles& f) { f.files["in.zep"] = std::string("ADMIN1=1\r\n\0\x01\x02\xFF", 14); },
+        {"binary",
+         [](test::FakeFiles& f) { f.files["in.zep"] = std::string("ADMIN1=1\r\n\0\x01\x02\xFF", 14); },
          "binary"},
         {"10 MB of long lines",
          [](test::FakeFiles& f) {
