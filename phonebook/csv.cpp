@@ -275,8 +275,8 @@ CsvImport importCsv(std::string_view bytes, const std::vector<PhoneBookList::Row
             refuse("the name is longer than " + std::to_string(limits.nameCharacters) + " characters");
             continue;
         }
-        if (numberDigits(row.number) > limits.numberDigits) {
-            refuse("the number is longer than " + std::to_string(limits.numberDigits) + " digits");
+        if (row.number.size() > limits.numberCharacters) {
+            refuse("the number is longer than " + std::to_string(limits.numberCharacters) + " characters");
             continue;
         }
         if (isFixedEntryName(row.name)) {

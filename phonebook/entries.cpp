@@ -18,10 +18,6 @@ std::string unstorableCharacter(std::string_view text) {
     return {};
 }
 
-std::size_t numberDigits(std::string_view number) {
-    return !number.empty() && number.front() == '+' ? number.size() - 1 : number.size();
-}
-
 unsigned char foldCase(unsigned char c) {
     if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
     // Latin-1 capitals (but the multiplication sign), and the capitals of 0x80..0x9F.

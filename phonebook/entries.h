@@ -8,8 +8,8 @@ namespace dorive {
 struct State;
 
 struct EntryLimits {
-    // Digits of a number (a leading "+" is not stored as a digit) and characters of a name.
-    std::size_t numberDigits = 20;
+    // Characters of a number and of a name.
+    std::size_t numberCharacters = 20;
     std::size_t nameCharacters = 18;
 };
 
@@ -20,9 +20,6 @@ EntryLimits entryLimits(const State& state);
 // Why the unit cannot store this text in an entry ("a double quote", "a control character",
 // ...), or empty when it can. The characters listed would change the write command itself.
 std::string unstorableCharacter(std::string_view text);
-
-// Length of a number as the SIM counts it.
-std::size_t numberDigits(std::string_view number);
 
 // Single-byte (Windows-1252) names compared without regard to letter case.
 unsigned char foldCase(unsigned char byte);

@@ -83,8 +83,8 @@ TEST_F(CsvTest, ASpreadsheetFileIsReportedAndOnlyTheGoodRowsAdded) {
         "No number,\r\n"
         "A=B,604\r\n"
         "A name far too long for the SIM,605\r\n"
-        "Long number,+123456789012345678901\r\n"
-        "Twenty digits,+12345678901234567890\r\n"
+        "Long number,+12345678901234567890\r\n"
+        "Twenty characters,+1234567890123456789\r\n"
         "caretaker,606\r\n"
         "M\xC3\x9CLLER,607\r\n"
         "ADMIN1,608\r\n"
@@ -103,7 +103,7 @@ TEST_F(CsvTest, ASpreadsheetFileIsReportedAndOnlyTheGoodRowsAdded) {
               "5 No number: no number\n"
               "6 A=B: the name contains \"=\"\n"
               "7 A name far too long for the SIM: the name is longer than 18 characters\n"
-              "8 Long number: the number is longer than 20 digits\n"
+              "8 Long number: the number is longer than 20 characters\n"
               "10 caretaker: the name is already in the phone book\n"
               "11 M\xC3\x9CLLER: the name is already on line 3\n"
               "12 ADMIN1: the name is one the unit keeps its settings under\n"
@@ -113,7 +113,7 @@ TEST_F(CsvTest, ASpreadsheetFileIsReportedAndOnlyTheGoodRowsAdded) {
     EXPECT_NE(r.notes[0].find("header"), std::string::npos);
     EXPECT_EQ(list().rows(), (Rows{{"Caretaker", "111"},
                                    {"M\xFCller", "602000001"},
-                                   {"Twenty digits", "+12345678901234567890"},
+                                   {"Twenty characters", "+1234567890123456789"},
                                    {"Last", "611"}}));
     EXPECT_EQ(list().current(), 2u);  // the first row added
 }
