@@ -17,9 +17,9 @@ struct ImportReport {
         std::string reason;
     };
     std::string file;
-    std::size_t taken = 0;            // rows that would be added
-    std::vector<Refusal> refused;     // rows left out, with the reason
-    std::vector<std::string> notes;   // anything else worth knowing (header skipped, SIM too small)
+    std::size_t taken = 0;           // rows that would be added
+    std::vector<Refusal> refused;    // rows left out, with the reason
+    std::vector<std::string> notes;  // anything else worth knowing (header skipped, SIM too small)
     // The report as plain text, for dialogs without a view of their own.
     std::string text() const {
         std::string out = file + ": " + std::to_string(taken) + " rows can be taken, " +

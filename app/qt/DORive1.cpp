@@ -17,8 +17,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
-#include <QStyle>
 #include <QStatusBar>
+#include <QStyle>
 #include <QSvgRenderer>
 #include <QTabBar>
 #include <QTabWidget>
@@ -312,7 +312,8 @@ QWidget* TForm1::buildPhoneBookPage() {
     // vertical scroll bar.
     auto* table = named(new QTableWidget(page), f.PhoneBook1.name());
     bindPhoneBook(f.PhoneBook1, table);
-    table->setFixedWidth(132 + 151 + 2 * table->frameWidth() + table->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    table->setFixedWidth(132 + 151 + 2 * table->frameWidth() +
+                         table->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     layout->addWidget(table);
 
     auto* side = new QVBoxLayout;

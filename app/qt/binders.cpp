@@ -425,15 +425,16 @@ void bindPhoneBook(PhoneBookList& list, QTableWidget* widget) {
     });
     // Edits and moves reach the list once the table has finished its own handling.
     QPointer<QTableWidget> guard(widget);
-    QObject::connect(widget, &QTableWidget::itemChanged, widget, [&list, syncing, guard](QTableWidgetItem* item) {
-        if (*syncing) return;
-        const std::size_t row = std::size_t(item->row()) + 1;
-        const int column = item->column();
-        std::string text = toBytes(item->text());
-        QMetaObject::invokeMethod(
-            guard.data(), [&list, row, column, text] { list.userCellEdit(row, column, text); },
-            Qt::QueuedConnection);
-    });
+    QObject::connect(
+        widget, &QTableWidget::itemChanged, widget, [&list, syncing, guard](QTableWidgetItem* item) {
+            if (*syncing) return;
+            const std::size_t row = std::size_t(item->row()) + 1;
+            const int column = item->column();
+            std::string text = toBytes(item->text());
+            QMetaObject::invokeMethod(
+                guard.data(), [&list, row, column, text] { list.userCellEdit(row, column, text); },
+                Qt::QueuedConnection);
+        });
     QObject::connect(widget, &QTableWidget::currentCellChanged, widget,
                      [&list, syncing, guard](int row, int, int previousRow, int) {
                          if (*syncing || row < 0 || row == previousRow) return;

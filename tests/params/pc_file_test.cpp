@@ -3,8 +3,10 @@
 #include "params/pc_file.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <unistd.h>
+#endif
 
 #include <csignal>
 #include <filesystem>
@@ -288,6 +290,7 @@ TEST_F(PcFileTest, FilesThatCannotBeLoadedChangeNothing) {
     }
 }
 
+#ifndef _WIN32
 // The real disk: a limit on file size makes the write fail part-way, as a full disk does.
 TEST(PcFileOnDisk, AFailedWriteLeavesTheOldFileAndNoTemporary) {
     namespace fs = std::filesystem;
@@ -326,6 +329,7 @@ TEST(PcFileOnDisk, AFailedWriteLeavesTheOldFileAndNoTemporary) {
     EXPECT_GT(diskFiles().read(target).size(), 1024u);
     fs::remove_all(dir);
 }
+#endif
 
 }  // namespace
 }  // namespace dorive
