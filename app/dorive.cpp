@@ -22,7 +22,9 @@ Dorive::Dorive(PortProvider& ports, Clock& clock, Dialogs& dialogs, DoriveOption
       save_(ctx_, view_, options_.saveReplyTimeoutMs),
       replies_(ctx_, device_, save_, view_),
       receive_(ctx_),
-      monitorLog_(ctx_) {
+      monitorLog_(ctx_),
+      phoneBook_(ctx_),
+      pcFile_(ctx_) {
     loop_.onError = [this](std::exception_ptr e) {
         try {
             std::rethrow_exception(e);

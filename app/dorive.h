@@ -19,6 +19,8 @@
 #include "serial/context.h"
 #include "serial/receive_path.h"
 #include "serial/serial_channel.h"
+#include "params/pc_file.h"
+#include "phonebook/phone_book_page.h"
 #include "upload/monitor_log.h"
 
 namespace dorive {
@@ -70,6 +72,8 @@ public:
     DeviceOps& device() { return device_; }
     SaveSequence& save() { return save_; }
     ReadView& readView() { return view_; }
+    PhoneBookPage& phoneBook() { return phoneBook_; }
+    PcFile& pcFile() { return pcFile_; }
 
 private:
     void showError(const std::string& text) { dialogs_.errorBox(text); }
@@ -91,6 +95,8 @@ private:
     ReplyDispatch replies_;
     ReceivePath receive_;
     MonitorLog monitorLog_;
+    PhoneBookPage phoneBook_;
+    PcFile pcFile_;
 };
 
 }  // namespace dorive

@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "params/records.h"
+#include "phonebook/entries.h"
 
 namespace dorive {
 
@@ -16,10 +17,8 @@ std::string durationText(int ms) {
 
 // Why the unit cannot store a text, or nothing.
 std::string textProblem(const std::string& text, int maxLength) {
-    for (unsigned char c : text) {
-        if (c == '"') return "holds a double quote, which cannot be sent to the unit";
-        if (c < 32) return "holds a control character, which cannot be sent to the unit";
-    }
+    if (std::string what = unstorableCharacter(text); !what.empty())
+        return "holds " + what + ", which cannot be sent to the unit";
     if (maxLength > 0 && text.size() > std::size_t(maxLength))
         return "is longer than the " + std::to_string(maxLength) + " characters the unit stores";
     return {};

@@ -114,6 +114,16 @@ Form::Form() {
             &ALARMOFF, &Label22, &Label23, &Port, &PortDis, &PortEtons, &PortESMS, &KeyBoardParams, &Label63,
             &WaitBUF, &DirectCall, &TreeButtons, &TreeButtonsSel, &TreeMemo, &TreeMemoSel, &TreeCode, &DetBut,
             &PhoneBook1};
+    // Phone-book page controls.
+    LineIn.setCaption("Insert Line");
+    LineDel.setCaption("Delete Line");
+    GroupBox6.setCaption("Find Name");
+    Find.setCaption("Find");
+    ExportCSV.setCaption("Export CSV");
+    ImportCSV.setCaption("Import CSV");
+    for (Control* c : std::initializer_list<Control*>{&LineIn, &LineDel, &GroupBox6, &FindN, &Find, &ExportCSV,
+                                                      &ImportCSV})
+        all_.push_back(c);
     for (auto* arr : {&ABUTTON, &AABUTTON, &BBUTTON, &ADMIN})
         for (Edit& e : *arr) all_.push_back(&e);
 

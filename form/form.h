@@ -119,6 +119,12 @@ struct Form {
 
     // Phone-book page.
     PhoneBookList PhoneBook1{"PhoneBook1"};
+    // Phone-book page: its buttons, the find box, and the spreadsheet export and import.
+    Button LineIn{"LineIn"}, LineDel{"LineDel"};
+    GroupBox GroupBox6{"GroupBox6"};
+    Edit FindN{"FindN"};
+    Button Find{"Find"};
+    Button ExportCSV{"ExportCSV"}, ImportCSV{"ImportCSV"};
 
     // Every control, for binding by name.
     const std::vector<Control*>& all() const { return all_; }

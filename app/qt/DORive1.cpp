@@ -18,6 +18,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QStatusBar>
+#include <QStyle>
 #include <QSvgRenderer>
 #include <QTabBar>
 #include <QTabWidget>
@@ -304,10 +305,43 @@ QWidget* TForm1::buildModuleKeyboardPage() {
 QWidget* TForm1::buildPhoneBookPage() {
     Form& f = core_.form();
     auto* page = named(new QWidget, f.PhoneBook.name());
-    auto* layout = new QVBoxLayout(page);
+    auto* layout = new QHBoxLayout(page);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setSpacing(8);
+    // The list: two columns of 132 and 151 pixels under the title row, and room for the
+    // vertical scroll bar.
     auto* table = named(new QTableWidget(page), f.PhoneBook1.name());
     bindPhoneBook(f.PhoneBook1, table);
+    table->setFixedWidth(132 + 151 + 2 * table->frameWidth() +
+                         table->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     layout->addWidget(table);
+
+    auto* side = new QVBoxLayout;
+    side->setSpacing(6);
+    auto button = [page, side](Button& model) {
+        auto* w = named(new QPushButton(page), model.name());
+        bindButton(model, w);
+        side->addWidget(w);
+        return w;
+    };
+    button(f.LineIn);
+    button(f.LineDel);
+    side->addSpacing(6);
+    QGroupBox* find = group(f.GroupBox6, page);
+    auto* fv = new QVBoxLayout(find);
+    fv->setSpacing(4);
+    QLineEdit* findName = edit(f.FindN, find, 0);
+    fv->addWidget(findName);
+    auto* findButton = named(new QPushButton(find), f.Find.name());
+    bindButton(f.Find, findButton);
+    fv->addWidget(findButton);
+    // Enter in the name box finds, as the button does.
+    connect(findName, &QLineEdit::returnPressed, findButton, &QPushButton::click);
+    side->addWidget(find);
+    side->addStretch(1);
+    button(f.ExportCSV);
+    button(f.ImportCSV);
+    layout->addLayout(side, 1);
     return page;
 }
 

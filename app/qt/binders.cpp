@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -18,6 +19,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTreeWidget>
+#include <algorithm>
 #include <memory>
 
 #include "app/dorive.h"
@@ -361,18 +363,69 @@ void bindTree(Tree& tree, QTreeWidget* widget) {
     });
 }
 
+namespace {
+
+// The editor keys of the phone book: Insert, Down on the last row, Ctrl+Delete and Escape
+// go to the list; the other keys move and edit as a table does.
+class PhoneBookKeys : public QObject {
+  public:
+    PhoneBookKeys(PhoneBookList& list, QTableWidget* table) : QObject(table), list_(list), table_(table) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        using Key = PhoneBookList::Key;
+        const bool ctrl = key->modifiers() & Qt::ControlModifier;
+        switch (key->key()) {
+            case Qt::Key_Insert:
+                list_.userKey(Key::Insert);
+                return true;
+            case Qt::Key_Down:
+                if (table_->currentRow() < table_->rowCount() - 1) return false;
+                list_.userKey(Key::Down);
+                return true;
+            case Qt::Key_Delete:
+                if (!ctrl) return false;
+                list_.userKey(Key::Delete);
+                return true;
+            case Qt::Key_Escape:
+                list_.userKey(Key::Escape);
+                return true;
+            default:
+                return false;
+        }
+    }
+
+  private:
+    PhoneBookList& list_;
+    QTableWidget* table_;
+};
+
+}  // namespace
+
 void bindPhoneBook(PhoneBookList& list, QTableWidget* widget) {
     widget->setColumnCount(2);
     widget->setHorizontalHeaderLabels({"Name", "Phone"});
     widget->setColumnWidth(0, 132);
     widget->setColumnWidth(1, 151);
-    widget->horizontalHeader()->setStretchLastSection(true);
+    widget->horizontalHeader()->setStretchLastSection(false);
+    widget->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    widget->horizontalHeader()->setHighlightSections(false);
     widget->verticalHeader()->setVisible(false);
     widget->verticalHeader()->setDefaultSectionSize(widget->fontMetrics().height() + 8);
-    widget->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    widget->setSelectionBehavior(QAbstractItemView::SelectRows);
+    widget->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                            QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    widget->setSelectionBehavior(QAbstractItemView::SelectItems);
     widget->setSelectionMode(QAbstractItemView::SingleSelection);
-    follow<QTableWidget>(list, widget, [&list](QTableWidget* w) {
+    widget->setTabKeyNavigation(true);
+    widget->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    widget->installEventFilter(new PhoneBookKeys(list, widget));
+
+    // While the model's state is shown, the table's own signals are not the user's.
+    auto syncing = std::make_shared<bool>(false);
+    auto focusShown = std::make_shared<int>(list.focusRequests());
+    follow<QTableWidget>(list, widget, [&list, syncing, focusShown](QTableWidget* w) {
+        *syncing = true;
+        QSignalBlocker block(w);
         applyCommon(list, w);
         const int rows = int(list.rowCount());
         if (w->rowCount() != rows) w->setRowCount(rows);
@@ -385,7 +438,36 @@ void bindPhoneBook(PhoneBookList& list, QTableWidget* widget) {
                 if (item->text() != cells[c]) item->setText(cells[c]);
             }
         }
+        const int current = int(list.current()) - 1;
+        if (w->currentRow() != current) {
+            w->setCurrentCell(current, std::max(w->currentColumn(), 0));
+            w->scrollToItem(w->item(current, 0));
+        }
+        if (*focusShown != list.focusRequests()) {
+            *focusShown = list.focusRequests();
+            w->setFocus();
+        }
+        *syncing = false;
     });
+    // Edits and moves reach the list once the table has finished its own handling.
+    QPointer<QTableWidget> guard(widget);
+    QObject::connect(
+        widget, &QTableWidget::itemChanged, widget, [&list, syncing, guard](QTableWidgetItem* item) {
+            if (*syncing) return;
+            const std::size_t row = std::size_t(item->row()) + 1;
+            const int column = item->column();
+            std::string text = toBytes(item->text());
+            QMetaObject::invokeMethod(
+                guard.data(), [&list, row, column, text] { list.userCellEdit(row, column, text); },
+                Qt::QueuedConnection);
+        });
+    QObject::connect(widget, &QTableWidget::currentCellChanged, widget,
+                     [&list, syncing, guard](int row, int, int previousRow, int) {
+                         if (*syncing || row < 0 || row == previousRow) return;
+                         QMetaObject::invokeMethod(
+                             guard.data(), [&list, row] { list.userSelect(std::size_t(row) + 1); },
+                             Qt::QueuedConnection);
+                     });
 }
 
 }  // namespace dorive

@@ -1,5 +1,6 @@
 #pragma once
 // The core's modal dialogs on Qt: error box, file dialogs and the port dialog.
+#include <QDialog>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -14,6 +15,14 @@ QString qtFileFilter(const std::string& filter);
 // otherwise the core's single-byte Windows-1252.
 QString displayText(const std::string& text);
 
+// The report of a spreadsheet import: what would be added, and each refused row with its
+// line and reason. Accepted means add the rows.
+class ImportReportDialog : public QDialog {
+    Q_OBJECT
+  public:
+    explicit ImportReportDialog(const ImportReport& report, QWidget* parent = nullptr);
+};
+
 class QtDialogs : public Dialogs {
   public:
     // Dialogs open over this window once it exists.
@@ -25,6 +34,7 @@ class QtDialogs : public Dialogs {
     bool confirm(const std::string& question) override;
     std::optional<std::string> openFileName(const std::string& filter) override;
     std::optional<std::string> saveFileName(const std::string& filter) override;
+    bool confirmImport(const ImportReport& report) override;
 
   private:
     QPointer<QWidget> parent_;

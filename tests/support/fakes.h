@@ -5,11 +5,13 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "ports/clock.h"
 #include "ports/dialogs.h"
+#include "ports/files.h"
 #include "ports/serial_port.h"
 
 namespace dorive::test {
@@ -142,6 +144,10 @@ public:
     }
     std::optional<std::string> openFileName(const std::string&) override { return next(openAnswers); }
     std::optional<std::string> saveFileName(const std::string&) override { return next(saveAnswers); }
+    bool confirmImport(const ImportReport& report) override {
+        reports.push_back(report);
+        return importAnswer;
+    }
 
     std::deque<std::optional<std::string>> portAnswers;  // empty: always "ttyUSB0"
     std::deque<std::optional<std::string>> openAnswers, saveAnswers;
@@ -150,6 +156,8 @@ public:
     std::deque<bool> confirmAnswers;  // empty: yes
     int portPrompts = 0;
     std::string lastPreselect;
+    std::vector<ImportReport> reports;  // import reports shown
+    bool importAnswer = true;           // apply the rows taken
 
 private:
     static std::optional<std::string> next(std::deque<std::optional<std::string>>& q) {
@@ -158,6 +166,25 @@ private:
         q.pop_front();
         return a;
     }
+};
+
+// Files kept in memory. A path in `failWrites` cannot be written (as on a full disk or in
+// a folder without write access): the write throws and the earlier file stays.
+class FakeFiles : public Files {
+public:
+    std::string read(const std::string& path) override {
+        auto it = files.find(path);
+        if (it == files.end()) throw FileError("Cannot open file \"" + path + "\". No such file or directory");
+        return it->second;
+    }
+    void write(const std::string& path, std::string_view bytes) override {
+        if (failWrites.count(path)) throw FileError("Cannot create file \"" + path + "\". No space left on device");
+        files[path] = std::string(bytes);
+    }
+    bool exists(const std::string& path) override { return files.count(path) > 0; }
+
+    std::map<std::string, std::string> files;
+    std::set<std::string> failWrites;
 };
 
 }  // namespace dorive::test
