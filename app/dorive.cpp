@@ -147,6 +147,7 @@ void Dorive::FormClose() {
     Cekani.stop();
     LedTimer.stop();
     disarmSaveWatchdog();
+    memories_.close();  // memory pages: no write waits for an answer any more
     com.close();
     if (options_.settingsPath.empty()) return;
     IniFile ini(options_.settingsPath);

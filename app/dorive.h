@@ -10,6 +10,7 @@
 #include "form/form.h"
 #include "form/state.h"
 #include "loop/event_loop.h"
+#include "memories/memories.h"  // memory pages
 #include "params/fixed_entries.h"
 #include "ports/clock.h"
 #include "ports/dialogs.h"
@@ -50,6 +51,8 @@ public:
 
     // What the subsystems share.
     Context& context() { return ctx_; }
+    // Keypad and button-module memories.
+    Memories& memories() { return memories_; }
     Files& files() { return ctx_.files; }
 
     Dialogs& dialogs() { return dialogs_; }
@@ -122,6 +125,7 @@ private:
     Dialogs& dialogs_;
     DoriveOptions options_;
     Context ctx_;
+    Memories memories_{ctx_};  // memory pages; after ctx_, which it uses
     bool rxPosted_ = false;
     std::string dispatchLine_;
     std::string monitorLine_;

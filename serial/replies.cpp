@@ -121,6 +121,7 @@ Task Dorive::dispatchReply(std::string& line) {
     if (contains(line, "AT#tone=i,4]")) showRunMode();
 
     if (line == "OK") {
+        memories_.onOk();  // memory pages: a write was answered
         if (st.RefreshAfterWrite) {
             st.RefreshAfterWrite = false;
             form.Prubeh.setPosition(0);
@@ -213,15 +214,8 @@ Task Dorive::dispatchReply(std::string& line) {
             // A fresh read: the memory trees are filled anew by this read.
             clearTrees();
         }
-        if (entry.name == "DETECT" && entry.number == "1") {
-            st.DetectEntry = entry.location + ":" + entry.name + "[" + entry.number + "]";
-            note(st.DetectEntry);
-            // Shows the state only: the box's own switching reaction must not run.
-            auto reaction = std::move(form.DetBut.onClick);
-            form.DetBut.onClick = nullptr;
-            form.DetBut.setChecked(true);
-            form.DetBut.onClick = std::move(reaction);
-        }
+        // Memory pages: the entry's tree lines, and the detect entry (ticks DetBut without its reaction).
+        memories_.onListingEntry(entry);
         if (applyFixedEntry(form, st, entry.name, entry.number)) {
             if (entry.name == "VER") {
                 const bool zep = contains(form.StatusBar1.panelText(4), "ZEP");
@@ -242,6 +236,8 @@ Task Dorive::dispatchReply(std::string& line) {
         form.SaveZEP.setEnabled(false);
     } else if (st.WriteActive && (line == "ERROR" || line.starts_with("+CME ERROR"))) {
         co_await abortSave("the unit answered " + line);
+    } else if (memories_.awaitsAnswer() && isErrorReply(line)) {
+        co_await memories_.onErrorReply(line);  // memory pages: a write the unit refused
     }
     // Every other line was only logged.
 }
