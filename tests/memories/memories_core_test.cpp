@@ -516,7 +516,8 @@ TEST_F(MemoriesCore, AnAnsweredWriteReadsTheSimOnce) {
     rx("#SPN: Simnet");
     rx("OK");
     clock.advance(20000);
-    EXPECT_EQ(std::count(sent().begin(), sent().end(), "AT#SPN\r\n"), 1);
+    const auto all = sent();
+    EXPECT_EQ(std::count(all.begin(), all.end(), "AT#SPN\r\n"), 1);
     EXPECT_TRUE(dialogs.errors.empty());
 }
 
