@@ -232,7 +232,7 @@ void Form::setUpMemoryPages() {
     Button* writes[] = {&WriteCode0, &WriteCode1, &WriteCode2, &WriteCode3, &WriteCode4};
     for (int m = 0; m < 5; ++m) {
         pages[m]->setParent(&KeyBoardCode);
-        pages[m]->setCaption("Mode " + std::to_string(m));
+        pages[m]->setCaption(std::to_string(m));
         pages[m]->setHint(hints[m]);
         titleLabels[m]->setCaption(titles[m]);
         codeLabels[m]->setCaption("(CC)");
