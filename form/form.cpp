@@ -142,9 +142,15 @@ std::string pageName(char letter, const char* memo, const char* button) {
 }
 }  // namespace
 
-std::vector<std::string> Form::monthItems() { return starFirst(12); }
-std::vector<std::string> Form::dayItems() { return starFirst(31); }
-std::vector<std::string> Form::accessItems() { return starFirst(99); }
+std::vector<std::string> Form::monthItems() {
+    return starFirst(12);
+}
+std::vector<std::string> Form::dayItems() {
+    return starFirst(31);
+}
+std::vector<std::string> Form::accessItems() {
+    return starFirst(99);
+}
 std::vector<std::string> Form::hourItems() {
     std::vector<std::string> items = twoDigitItems(0, 23);
     items.push_back("**");
@@ -201,21 +207,24 @@ void Form::setUpMemoryPages() {
                      PageOf{ButtonControls, ModuleButtons, TreeButtons, TreeButtonsSel}}) {
         MemoryPageControls& c = p.c;
         for (Control* ctl : std::initializer_list<Control*>{
-                 &c.Number, &c.Pos, &c.PNumber, &c.LabelName, &c.Add, &c.Write, &c.DelSel, &c.Del, &c.NumberCaption,
-                 &c.PosCaption, &c.PNumberCaption, &c.TreeCaption, &c.TreeSelCaption, &p.all, &p.sel}) {
+                 &c.Number, &c.Pos, &c.PNumber, &c.LabelName, &c.Add, &c.Write, &c.DelSel, &c.Del,
+                 &c.NumberCaption, &c.PosCaption, &c.PNumberCaption, &c.TreeCaption, &c.TreeSelCaption,
+                 &p.all, &p.sel}) {
             ctl->setParent(&p.page);
             if (ctl != &p.all && ctl != &p.sel) all_.push_back(ctl);
         }
     }
     DetBut.setParent(&ModuleButtons);
 
-    for (Control* c : std::initializer_list<Control*>{&TreeCode, &AddCode, &DelCode, &TreeCodeCaption, &ModeCode})
+    for (Control* c :
+         std::initializer_list<Control*>{&TreeCode, &AddCode, &DelCode, &TreeCodeCaption, &ModeCode})
         c->setParent(&KeyBoardCode);
     AddCode.setCaption("Add Code");
     DelCode.setCaption("Del Code");
     TreeCodeCaption.setCaption("Access codes");
 
-    const char* titles[] = {"Normal", "Weekly", "From date to date", "From date and month", "From hour to hour"};
+    const char* titles[] = {"Normal", "Weekly", "From date to date", "From date and month",
+                            "From hour to hour"};
     const char* hints[] = {"Simple (unconditional) relay closing by code.",
                            "Relay closing by code, by day of the week and number of access.",
                            "Relay closing by code and by date.",
@@ -240,8 +249,8 @@ void Form::setUpMemoryPages() {
         rel1[m]->setCaption("Relay 1");
         rel2[m]->setCaption("Relay 2");
         writes[m]->setCaption("Write Code");
-        std::vector<Control*> onPage = {pages[m], titleLabels[m], codes[m], codeLabels[m], codeCaptions[m],
-                                        rel1[m], rel2[m], writes[m]};
+        std::vector<Control*> onPage = {pages[m],        titleLabels[m], codes[m], codeLabels[m],
+                                        codeCaptions[m], rel1[m],        rel2[m],  writes[m]};
         if (sms[m]) {
             sms[m]->setCaption("Send SMS to ADMIN1");
             sms[m]->setHint("When relay closing, send SMS with the code number on the phone number ADMIN1.");
@@ -258,7 +267,8 @@ void Form::setUpMemoryPages() {
     const char* dayNames[] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
     CheckBox* days[] = {&Po, &Ut, &St, &Ct, &Pa, &So, &Ne};
     for (int d = 0; d < 7; ++d) days[d]->setHint(dayNames[d]);
-    for (ComboBox* c : {&FromM2, &ToM2, &FromM3, &FromD2, &ToD2, &FromD3, &FromHours, &ToHours}) c->setItemIndex(1);
+    for (ComboBox* c : {&FromM2, &ToM2, &FromM3, &FromD2, &ToD2, &FromD3, &FromHours, &ToHours})
+        c->setItemIndex(1);
     for (ComboBox* c : {&M1Acces, &M3Acces, &M4Acces}) {
         c->setItemIndex(0);
         c->setHint("The number of permitted relay closing.");
@@ -275,11 +285,11 @@ void Form::setUpMemoryPages() {
         TabPage& page;
         std::initializer_list<Control*> controls;
     };
-    for (const OnPage& p : {OnPage{M1, {&week, &Po, &Ut, &St, &Ct, &Pa, &So, &Ne, &M1Acces, &M1AccesCaption}},
-                            OnPage{M2, {&FromM2, &FromD2, &ToM2, &ToD2, &FromM2Caption, &ToM2Caption}},
-                            OnPage{M3, {&FromM3, &FromD3, &M3Acces, &FromM3Caption, &M3AccesCaption}},
-                            OnPage{M4, {&FromHours, &ToHours, &M4Acces, &FromHoursCaption, &ToHoursCaption,
-                                        &M4AccesCaption}}})
+    for (const OnPage& p :
+         {OnPage{M1, {&week, &Po, &Ut, &St, &Ct, &Pa, &So, &Ne, &M1Acces, &M1AccesCaption}},
+          OnPage{M2, {&FromM2, &FromD2, &ToM2, &ToD2, &FromM2Caption, &ToM2Caption}},
+          OnPage{M3, {&FromM3, &FromD3, &M3Acces, &FromM3Caption, &M3AccesCaption}},
+          OnPage{M4, {&FromHours, &ToHours, &M4Acces, &FromHoursCaption, &ToHoursCaption, &M4AccesCaption}}})
         for (Control* c : p.controls) {
             c->setParent(&p.page);
             all_.push_back(c);

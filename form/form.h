@@ -122,12 +122,12 @@ struct Form {
     // Memo, PosMemo, MemoPNumber, LabelMemo, AddMemo, ...; "B" names them Button, PosButton, ...
     struct MemoryPageControls {
         explicit MemoryPageControls(char letter);
-        dorive::Edit Number;          // Memo / Button: the memory's number
-        dorive::ComboBox Pos;         // PosMemo / PosButton: position "1" to "7"
-        dorive::Edit PNumber;         // MemoPNumber / ButtonPNumber: the phone number
-        dorive::Label LabelName;      // LabelMemo / LabelButton: the name a write gives
-        dorive::Button Add, Write;    // AddMemo, WriteMemo / AddButton, WriteButton
-        dorive::Button DelSel, Del;   // DelMemoSel, DelMemo / DelButtonSel, DelButton
+        dorive::Edit Number;         // Memo / Button: the memory's number
+        dorive::ComboBox Pos;        // PosMemo / PosButton: position "1" to "7"
+        dorive::Edit PNumber;        // MemoPNumber / ButtonPNumber: the phone number
+        dorive::Label LabelName;     // LabelMemo / LabelButton: the name a write gives
+        dorive::Button Add, Write;   // AddMemo, WriteMemo / AddButton, WriteButton
+        dorive::Button DelSel, Del;  // DelMemoSel, DelMemo / DelButtonSel, DelButton
         dorive::Label NumberCaption, PosCaption, PNumberCaption, TreeCaption, TreeSelCaption;
     };
     MemoryPageControls MemoControls{'M'}, ButtonControls{'B'};
@@ -164,13 +164,15 @@ struct Form {
     static std::vector<std::string> hourItems();    // "00" ... "23", "**"
     ComboBox FromM2{"FromM2", monthItems(), true}, ToM2{"ToM2", monthItems(), true},
         FromM3{"FromM3", monthItems(), true};
-    ComboBox FromD2{"FromD2", dayItems(), true}, ToD2{"ToD2", dayItems(), true}, FromD3{"FromD3", dayItems(), true};
+    ComboBox FromD2{"FromD2", dayItems(), true}, ToD2{"ToD2", dayItems(), true},
+        FromD3{"FromD3", dayItems(), true};
     ComboBox M1Acces{"M1Acces", accessItems(), true}, M3Acces{"M3Acces", accessItems(), true},
         M4Acces{"M4Acces", accessItems(), true};
     ComboBox FromHours{"FromHours", hourItems(), true}, ToHours{"ToHours", hourItems(), true};
-    Label M1AccesCaption{"M1AccesCaption"}, M3AccesCaption{"M3AccesCaption"}, M4AccesCaption{"M4AccesCaption"},
-        FromM2Caption{"FromM2Caption"}, ToM2Caption{"ToM2Caption"}, FromM3Caption{"FromM3Caption"},
-        FromHoursCaption{"FromHoursCaption"}, ToHoursCaption{"ToHoursCaption"};
+    Label M1AccesCaption{"M1AccesCaption"}, M3AccesCaption{"M3AccesCaption"},
+        M4AccesCaption{"M4AccesCaption"}, FromM2Caption{"FromM2Caption"}, ToM2Caption{"ToM2Caption"},
+        FromM3Caption{"FromM3Caption"}, FromHoursCaption{"FromHoursCaption"},
+        ToHoursCaption{"ToHoursCaption"};
     // Captions, start values, containers and the `all()` entries of the memory pages.
     void setUpMemoryPages();
     // --- end of the memory pages ---

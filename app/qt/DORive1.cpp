@@ -257,8 +257,12 @@ QWidget* TForm1::buildTwoButtonPage() {
 }
 
 // The module pages are built with the memory pages.
-QWidget* TForm1::buildModuleButtonsPage() { return makeModuleButtonsPage(core_); }
-QWidget* TForm1::buildModuleKeyboardPage() { return makeModuleKeyboardPage(core_); }
+QWidget* TForm1::buildModuleButtonsPage() {
+    return makeModuleButtonsPage(core_);
+}
+QWidget* TForm1::buildModuleKeyboardPage() {
+    return makeModuleKeyboardPage(core_);
+}
 
 // --- Phone book page ----------------------------------------------------------------------
 

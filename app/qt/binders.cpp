@@ -364,18 +364,19 @@ void bindTree(Dorive& core, Tree& tree, QTreeWidget* widget) {
     // selected, and picks nothing). A mouse press that selects another line is followed by
     // its click; the click then does not run the reaction a second time.
     auto pressMoved = std::make_shared<bool>(false);
-    QObject::connect(widget, &QTreeWidget::itemSelectionChanged, widget, [&core, &tree, widget, syncing, pressMoved] {
-        if (*syncing) return;
-        const QList<QTreeWidgetItem*> items = widget->selectedItems();
-        const int i = items.isEmpty() ? -1 : widget->indexOfTopLevelItem(items.front());
-        *pressMoved = QGuiApplication::mouseButtons() != Qt::NoButton;
-        postAction(core, [&tree, i] {
-            if (i < 0)
-                tree.clearSelection();
-            else
-                tree.userSelect(i);
-        });
-    });
+    QObject::connect(widget, &QTreeWidget::itemSelectionChanged, widget,
+                     [&core, &tree, widget, syncing, pressMoved] {
+                         if (*syncing) return;
+                         const QList<QTreeWidgetItem*> items = widget->selectedItems();
+                         const int i = items.isEmpty() ? -1 : widget->indexOfTopLevelItem(items.front());
+                         *pressMoved = QGuiApplication::mouseButtons() != Qt::NoButton;
+                         postAction(core, [&tree, i] {
+                             if (i < 0)
+                                 tree.clearSelection();
+                             else
+                                 tree.userSelect(i);
+                         });
+                     });
     QObject::connect(widget, &QTreeWidget::itemClicked, widget,
                      [&core, &tree, widget, pressMoved](QTreeWidgetItem* item, int) {
                          if (*pressMoved) {

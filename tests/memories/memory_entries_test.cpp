@@ -123,3 +123,37 @@ TEST(MemoryEntries, PositionProposalAndPositions) {
     for (const char* p : {"1", "7"}) EXPECT_TRUE(isMemoryPosition(p)) << p;
     for (const char* p : {"", "0", "8", "a", "11"}) EXPECT_FALSE(isMemoryPosition(p)) << p;
 }
+
+// Sorting after each addition gives exactly the order that exchanging adjacent lines out of
+// order, pass after pass, gives: the same for any names, repeated ones and prefixes among them.
+TEST(MemoryEntries, SortingMatchesRepeatedExchangePasses) {
+    auto key = [](const std::string& l) { return l.substr(l.find(':') + 1, l.find('[') - l.find(':') - 1); };
+    auto exchangePasses = [&](std::vector<std::string>& lines) {
+        for (bool exchanged = true; exchanged;) {
+            exchanged = false;
+            for (std::size_t i = 0; i + 1 < lines.size(); ++i)
+                if (key(lines[i + 1]) < key(lines[i])) {
+                    std::swap(lines[i], lines[i + 1]);
+                    exchanged = true;
+                }
+        }
+    };
+    const char* parts[] = {"M", "1", "10", "-", "2", "C", "\xC4", "0"};
+    unsigned seed = 7;
+    auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+    for (int round = 0; round < 200; ++round) {
+        std::vector<Tree::Node> tree;
+        std::vector<std::string> reference;
+        const int count = 1 + int(next() % 40);
+        for (int i = 0; i < count; ++i) {
+            std::string name;
+            for (unsigned n = next() % 4; n > 0; --n) name += parts[next() % 8];
+            const std::string line = std::to_string(i) + ":" + name + "[" + std::to_string(next() % 3) + "]";
+            tree.push_back({line, {}});
+            sortTreeLines(tree);
+            reference.push_back(line);
+            exchangePasses(reference);
+        }
+        ASSERT_EQ(texts(tree), reference) << "round " << round;
+    }
+}
