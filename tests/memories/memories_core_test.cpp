@@ -488,10 +488,10 @@ TEST_F(MemoriesCore, ClearingDeletesOnlyWhereTheLatestReadFoundTheEntry) {
         expected.push_back("AT#SPN\r\n");
         EXPECT_EQ(sentFrom(before), expected);
         EXPECT_EQ(st().DetectEntry, "");
-        if (!*c.deleteSent)
-            EXPECT_TRUE(
-                monitorHas("Button detection: no read has confirmed where the detect "
-                           "entry is; the SIM is read again."));
+        if (!*c.deleteSent) {
+            EXPECT_TRUE(monitorHas(
+                "Button detection: no read has confirmed where the detect entry is; the SIM is read again."));
+        }
     }
     EXPECT_TRUE(dialogs.errors.empty());
 }
