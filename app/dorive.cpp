@@ -24,7 +24,8 @@ Dorive::Dorive(PortProvider& ports, Clock& clock, Dialogs& dialogs, DoriveOption
       receive_(ctx_),
       monitorLog_(ctx_),
       phoneBook_(ctx_),
-      pcFile_(ctx_) {
+      pcFile_(ctx_),
+      memories_(ctx_) {
     loop_.onError = [this](std::exception_ptr e) {
         try {
             std::rethrow_exception(e);
@@ -39,6 +40,11 @@ Dorive::Dorive(PortProvider& ports, Clock& clock, Dialogs& dialogs, DoriveOption
     com_.onNotice = [this](const std::string& text) { ctx_.note(text); };
     receive_.onLine = [this](std::string& line) { return replies_.dispatch(line); };
     receive_.promptAwaited = [this] { return st_.UploadActive; };
+    replies_.okSeen = [this] { memories_.onOk(); };
+    replies_.memoryEntry = [this](const ListingLine& entry) { memories_.onListingEntry(entry); };
+    replies_.memoryAwaitsAnswer = [this] { return memories_.awaitsAnswer(); };
+    replies_.memoryError = [this](std::string line) { return memories_.onErrorReply(std::move(line)); };
+    memories_.trees.readViewClear = [this] { view_.clear(); };
     wireEditRules(form_);
     wireInterlocks(form_);
 }
@@ -46,6 +52,7 @@ Dorive::Dorive(PortProvider& ports, Clock& clock, Dialogs& dialogs, DoriveOption
 Dorive::~Dorive() {
     loop_.shutdown();
     save_.shutdown();
+    memories_.close();
     device_.stopTimers();
     receive_.stopTimers();
 }
@@ -145,6 +152,7 @@ void Dorive::FormClose() {
     // Nothing that waits may run, and nothing paused may resume to send or ask for a port.
     loop_.shutdown();
     save_.shutdown();
+    memories_.close();
     device_.stopTimers();
     receive_.stopTimers();
     com_.shutdown();

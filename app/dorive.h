@@ -19,6 +19,7 @@
 #include "serial/context.h"
 #include "serial/receive_path.h"
 #include "serial/serial_channel.h"
+#include "memories/memories.h"
 #include "params/pc_file.h"
 #include "phonebook/phone_book_page.h"
 #include "upload/monitor_log.h"
@@ -74,6 +75,7 @@ public:
     ReadView& readView() { return view_; }
     PhoneBookPage& phoneBook() { return phoneBook_; }
     PcFile& pcFile() { return pcFile_; }
+    Memories& memories() { return memories_; }
 
 private:
     void showError(const std::string& text) { dialogs_.errorBox(text); }
@@ -97,6 +99,7 @@ private:
     MonitorLog monitorLog_;
     PhoneBookPage phoneBook_;
     PcFile pcFile_;
+    Memories memories_;
 };
 
 }  // namespace dorive

@@ -61,6 +61,7 @@ Task ReplyDispatch::dispatch(std::string& line) {
 
 Task ReplyDispatch::onOk() {
     State& st = ctx_.st;
+    if (okSeen) okSeen();
     // The "OK" that closes a listing ends that read.
     if (view_.listingPending()) view_.completed();
     if (st.RefreshAfterWrite) {
@@ -195,15 +196,7 @@ Task ReplyDispatch::onListing(std::string& line) {
     ListingLine entry = cutListingLine(line);
     // A fresh read: the memory trees are filled anew by this read.
     if (st.PhoneBookReload && !isFixedEntryName(entry.name)) view_.clearTrees();
-    if (entry.name == "DETECT" && entry.number == "1") {
-        st.DetectEntry = entry.location + ":" + entry.name + "[" + entry.number + "]";
-        ctx_.note(st.DetectEntry);
-        // Shows the state only: the box's own switching reaction must not run.
-        auto reaction = std::move(f.DetBut.onClick);
-        f.DetBut.onClick = nullptr;
-        f.DetBut.setChecked(true);
-        f.DetBut.onClick = std::move(reaction);
-    }
+    // Memory entries and the detection entry go to the memory pages.
     if (memoryEntry) memoryEntry(entry);
     if (applyFixedEntry(f, st, entry.name, entry.number)) {
         if (entry.name == "VER") {
@@ -237,7 +230,10 @@ Task ReplyDispatch::onError(std::string& line) {
         co_await save_.onError(line);
         co_return;
     }
-    if (memoryWriteFailed && memoryWriteFailed(line)) co_return;
+    if (memoryAwaitsAnswer && memoryAwaitsAnswer() && memoryError) {
+        co_await memoryError(line);
+        co_return;
+    }
     // The unit refused the listing: the read cannot finish.
     if (view_.listingPending()) view_.broken("the unit answered " + line + " to the listing");
 }

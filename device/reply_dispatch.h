@@ -26,8 +26,10 @@ public:
     std::function<bool()> uploadTakesOk;         // the upload waits for this "OK"
     std::function<Task()> uploadOk;              // the upload's next step
     std::function<Task()> voiceSent;             // "#ASENDEV:" while a voice file is sent
+    std::function<void()> okSeen;                          // every "OK", before anything else
     std::function<void(const ListingLine&)> memoryEntry;  // every listing line, for the memory pages
-    std::function<bool(const std::string&)> memoryWriteFailed;  // "ERROR" while a memory write waits
+    std::function<bool()> memoryAwaitsAnswer;             // a memory write waits for its answer
+    std::function<Task(std::string)> memoryError;         // the unit refused that write
 
 private:
     Task onOk();

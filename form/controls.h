@@ -321,16 +321,54 @@ public:
     const std::vector<Node>& nodes() const { return nodes_; }
     void setNodes(std::vector<Node> n) {
         nodes_ = std::move(n);
+        selected_ = -1;
         notify();
     }
     void clear() {
-        if (nodes_.empty()) return;
+        if (nodes_.empty() && selected_ < 0) return;
         nodes_.clear();
+        selected_ = -1;
         notify();
     }
 
+    // --- Lines added one by one, selection and clicks (memory trees) ---
+    // Adds a top-level line. The addition reaction runs first and may reorder the lines; a
+    // selected line stays selected wherever it moves.
+    void add(std::string text) {
+        std::string selText;
+        int occurrence = 0;
+        if (selected_ >= 0) {
+            selText = nodes_[std::size_t(selected_)].text;
+            for (int i = 0; i < selected_; ++i) occurrence += nodes_[std::size_t(i)].text == selText;
+        }
+        nodes_.push_back(Node{std::move(text), {}});
+        if (onAddition) onAddition(nodes_);
+        if (selected_ >= 0) {
+            for (std::size_t i = 0; i < nodes_.size(); ++i)
+                if (nodes_[i].text == selText && occurrence-- == 0) {
+                    selected_ = int(i);
+                    break;
+                }
+        }
+        notify();
+    }
+    // The selected top-level line, -1 (nullptr) when none is.
+    int selectedIndex() const { return selected_; }
+    const Node* selected() const { return selected_ >= 0 ? &nodes_[std::size_t(selected_)] : nullptr; }
+    // An index outside the lines selects none.
+    void select(int i) { set(selected_, i >= 0 && i < int(nodes_.size()) ? i : -1); }
+    void clearSelection() { select(-1); }
+    // The user picked a line, or picked the selected one again: the click reaction runs.
+    void userSelect(int i) {
+        select(i);
+        if (onClick) onClick();
+    }
+    std::function<void(std::vector<Node>&)> onAddition;
+    std::function<void()> onClick;
+
 private:
     std::vector<Node> nodes_;
+    int selected_ = -1;
 };
 
 // Tabs of a page control; tabs can be hidden (their page's visible flag).

@@ -160,6 +160,182 @@ Form::Form() {
                                                           &r->RelCam, &r->RelLi, &r->RelBut, &r->RelRing,
                                                           &r->RelRingAll, &r->codeLabel, &r->timeLabel})
             all_.push_back(c);
+    setUpMemoryPages();  // memory pages
+}
+
+// --- Keypad and button-module memory pages ---
+
+namespace {
+std::vector<std::string> twoDigitItems(int from, int to) {
+    std::vector<std::string> items;
+    for (int n = from; n <= to; ++n) items.push_back(std::string(1, char('0' + n / 10)) + char('0' + n % 10));
+    return items;
+}
+std::vector<std::string> starFirst(int last) {
+    std::vector<std::string> items = twoDigitItems(1, last);
+    items.insert(items.begin(), "**");
+    return items;
+}
+std::string pageName(char letter, const char* memo, const char* button) {
+    return letter == 'M' ? memo : button;
+}
+}  // namespace
+
+std::vector<std::string> Form::monthItems() {
+    return starFirst(12);
+}
+std::vector<std::string> Form::dayItems() {
+    return starFirst(31);
+}
+std::vector<std::string> Form::accessItems() {
+    return starFirst(99);
+}
+std::vector<std::string> Form::hourItems() {
+    std::vector<std::string> items = twoDigitItems(0, 23);
+    items.push_back("**");
+    return items;
+}
+
+Form::MemoryPageControls::MemoryPageControls(char letter)
+    : Number(pageName(letter, "Memo", "Button")),
+      Pos(pageName(letter, "PosMemo", "PosButton"), {"1", "2", "3", "4", "5", "6", "7"}, true),
+      PNumber(pageName(letter, "MemoPNumber", "ButtonPNumber")),
+      LabelName(pageName(letter, "LabelMemo", "LabelButton")),
+      Add(pageName(letter, "AddMemo", "AddButton")),
+      Write(pageName(letter, "WriteMemo", "WriteButton")),
+      DelSel(pageName(letter, "DelMemoSel", "DelButtonSel")),
+      Del(pageName(letter, "DelMemo", "DelButton")),
+      NumberCaption(pageName(letter, "MemoCaption", "ButtonCaption")),
+      PosCaption(pageName(letter, "PosMemoCaption", "PosButtonCaption")),
+      PNumberCaption(pageName(letter, "MemoPNumberCaption", "ButtonPNumberCaption")),
+      TreeCaption(pageName(letter, "TreeMemoCaption", "TreeButtonsCaption")),
+      TreeSelCaption(pageName(letter, "TreeMemoSelCaption", "TreeButtonsSelCaption")) {
+    const bool memo = letter == 'M';
+    Pos.setItemIndex(0);
+    Pos.setHint(memo ? "The order of dial number after activation number of memory."
+                     : "The order of dial number after pushing button.");
+    LabelName.setCaption(std::string(1, letter));
+    Add.setCaption(memo ? "Add Memo" : "Add Button");
+    Write.setCaption(memo ? "Write Memo" : "Write Button");
+    DelSel.setCaption(memo ? "Del Memo" : "Del Button");
+    Del.setCaption(memo ? "Del Memo" : "Del Button");
+    NumberCaption.setCaption(memo ? "Memo number" : "Button number");
+    PosCaption.setCaption("Position");
+    PNumberCaption.setCaption("Phone number");
+    TreeCaption.setCaption(memo ? "All memos" : "All buttons");
+    TreeSelCaption.setCaption(memo ? "Numbers of the memo" : "Numbers of the button");
+}
+
+void Form::setUpMemoryPages() {
+    ModuleButtons.setParent(&Buttons);
+    ModuleKeyboard.setParent(&Buttons);
+    KeyBoardParams.setParent(&ModuleKeyboard);
+    KeyBoardPages.setParent(&ModuleKeyboard);
+    KeyBoardMemo.setParent(&ModuleKeyboard);
+    KeyBoardCode.setParent(&ModuleKeyboard);
+    KeyBoardMemo.setCaption("Memos");
+    KeyBoardCode.setCaption("Access Codes");
+
+    struct PageOf {
+        MemoryPageControls& c;
+        Control& page;
+        Tree& all;
+        Tree& sel;
+    };
+    for (PageOf p : {PageOf{MemoControls, KeyBoardMemo, TreeMemo, TreeMemoSel},
+                     PageOf{ButtonControls, ModuleButtons, TreeButtons, TreeButtonsSel}}) {
+        MemoryPageControls& c = p.c;
+        for (Control* ctl : std::initializer_list<Control*>{
+                 &c.Number, &c.Pos, &c.PNumber, &c.LabelName, &c.Add, &c.Write, &c.DelSel, &c.Del,
+                 &c.NumberCaption, &c.PosCaption, &c.PNumberCaption, &c.TreeCaption, &c.TreeSelCaption,
+                 &p.all, &p.sel}) {
+            ctl->setParent(&p.page);
+            if (ctl != &p.all && ctl != &p.sel) all_.push_back(ctl);
+        }
+    }
+    DetBut.setParent(&ModuleButtons);
+
+    for (Control* c :
+         std::initializer_list<Control*>{&TreeCode, &AddCode, &DelCode, &TreeCodeCaption, &ModeCode})
+        c->setParent(&KeyBoardCode);
+    AddCode.setCaption("Add Code");
+    DelCode.setCaption("Del Code");
+    TreeCodeCaption.setCaption("Access codes");
+
+    const char* titles[] = {"Normal", "Weekly", "From date to date", "From date and month",
+                            "From hour to hour"};
+    const char* hints[] = {"Simple (unconditional) relay closing by code.",
+                           "Relay closing by code, by day of the week and number of access.",
+                           "Relay closing by code and by date.",
+                           "Relay closing by code, date and number of access.",
+                           "Relay closing by code, hours and number of access."};
+    TabPage* pages[] = {&M0, &M1, &M2, &M3, &M4};
+    Label* titleLabels[] = {&TitleM0, &TitleM1, &TitleM2, &TitleM3, &TitleM4};
+    Edit* codes[] = {&CodeM0, &CodeM1, &CodeM2, &CodeM3, &CodeM4};
+    Label* codeLabels[] = {&LabelCodeM0, &LabelCodeM1, &LabelCodeM2, &LabelCodeM3, &LabelCodeM4};
+    Label* codeCaptions[] = {&CodeM0Caption, &CodeM1Caption, &CodeM2Caption, &CodeM3Caption, &CodeM4Caption};
+    RadioButton* rel1[] = {&M0Rel1, &M1Rel1, &M2Rel1, &M3Rel1, &M4Rel1};
+    RadioButton* rel2[] = {&M0Rel2, &M1Rel2, &M2Rel2, &M3Rel2, &M4Rel2};
+    CheckBox* sms[] = {nullptr, &M1SMS, &M2SMS, &M3SMS, &M4SMS};
+    Button* writes[] = {&WriteCode0, &WriteCode1, &WriteCode2, &WriteCode3, &WriteCode4};
+    for (int m = 0; m < 5; ++m) {
+        pages[m]->setParent(&KeyBoardCode);
+        pages[m]->setCaption(std::to_string(m));
+        pages[m]->setHint(hints[m]);
+        titleLabels[m]->setCaption(titles[m]);
+        codeLabels[m]->setCaption("(CC)");
+        codeCaptions[m]->setCaption("Code");
+        rel1[m]->setCaption("Relay 1");
+        rel2[m]->setCaption("Relay 2");
+        writes[m]->setCaption("Write Code");
+        std::vector<Control*> onPage = {pages[m],        titleLabels[m], codes[m], codeLabels[m],
+                                        codeCaptions[m], rel1[m],        rel2[m],  writes[m]};
+        if (sms[m]) {
+            sms[m]->setCaption("Send SMS to ADMIN1");
+            sms[m]->setHint("When relay closing, send SMS with the code number on the phone number ADMIN1.");
+            onPage.push_back(sms[m]);
+        }
+        for (Control* c : onPage) {
+            if (c != pages[m]) c->setParent(pages[m]);
+            all_.push_back(c);
+        }
+    }
+    ModeCode.setActiveIndex(4);
+
+    week.setCaption("Mo  Tu    We  Th     Fr    Sa    Su");
+    const char* dayNames[] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
+    CheckBox* days[] = {&Po, &Ut, &St, &Ct, &Pa, &So, &Ne};
+    for (int d = 0; d < 7; ++d) days[d]->setHint(dayNames[d]);
+    for (ComboBox* c : {&FromM2, &ToM2, &FromM3, &FromD2, &ToD2, &FromD3, &FromHours, &ToHours})
+        c->setItemIndex(1);
+    for (ComboBox* c : {&M1Acces, &M3Acces, &M4Acces}) {
+        c->setItemIndex(0);
+        c->setHint("The number of permitted relay closing.");
+    }
+    M1AccesCaption.setCaption("Access");
+    M3AccesCaption.setCaption("Access");
+    M4AccesCaption.setCaption("Access");
+    FromM2Caption.setCaption("From (month, day)");
+    ToM2Caption.setCaption("To (month, day)");
+    FromM3Caption.setCaption("From (month, day)");
+    FromHoursCaption.setCaption("From hour");
+    ToHoursCaption.setCaption("To hour");
+    struct OnPage {
+        TabPage& page;
+        std::initializer_list<Control*> controls;
+    };
+    for (const OnPage& p :
+         {OnPage{M1, {&week, &Po, &Ut, &St, &Ct, &Pa, &So, &Ne, &M1Acces, &M1AccesCaption}},
+          OnPage{M2, {&FromM2, &FromD2, &ToM2, &ToD2, &FromM2Caption, &ToM2Caption}},
+          OnPage{M3, {&FromM3, &FromD3, &M3Acces, &FromM3Caption, &M3AccesCaption}},
+          OnPage{M4, {&FromHours, &ToHours, &M4Acces, &FromHoursCaption, &ToHoursCaption, &M4AccesCaption}}})
+        for (Control* c : p.controls) {
+            c->setParent(&p.page);
+            all_.push_back(c);
+        }
+    for (Control* c : std::initializer_list<Control*>{&KeyBoardMemo, &KeyBoardCode, &KeyBoardPages, &AddCode,
+                                                      &DelCode, &TreeCodeCaption, &ModeCode})
+        all_.push_back(c);
 }
 
 Control* Form::find(const std::string& name) const {

@@ -117,6 +117,66 @@ struct Form {
         TreeMemoSel{"TreeMemoSel"}, TreeCode{"TreeCode"};
     CheckBox DetBut{"DetBut"};
 
+    // --- Keypad and button-module memory pages ---
+    // The memo page and the button page hold the same controls; `letter` "M" names them
+    // Memo, PosMemo, MemoPNumber, LabelMemo, AddMemo, ...; "B" names them Button, PosButton, ...
+    struct MemoryPageControls {
+        explicit MemoryPageControls(char letter);
+        dorive::Edit Number;         // Memo / Button: the memory's number
+        dorive::ComboBox Pos;        // PosMemo / PosButton: position "1" to "7"
+        dorive::Edit PNumber;        // MemoPNumber / ButtonPNumber: the phone number
+        dorive::Label LabelName;     // LabelMemo / LabelButton: the name a write gives
+        dorive::Button Add, Write;   // AddMemo, WriteMemo / AddButton, WriteButton
+        dorive::Button DelSel, Del;  // DelMemoSel, DelMemo / DelButtonSel, DelButton
+        dorive::Label NumberCaption, PosCaption, PNumberCaption, TreeCaption, TreeSelCaption;
+    };
+    MemoryPageControls MemoControls{'M'}, ButtonControls{'B'};
+
+    // Pages of the keypad page: memos and access codes.
+    TabPage KeyBoardMemo{"KeyBoardMemo"}, KeyBoardCode{"KeyBoardCode"};
+    PageControl KeyBoardPages{"KeyBoardPages", {&KeyBoardMemo, &KeyBoardCode}};
+    Button AddCode{"AddCode"}, DelCode{"DelCode"};
+    Label TreeCodeCaption{"TreeCodeCaption"};
+    // One page per code mode, 0 to 4.
+    TabPage M0{"M0"}, M1{"M1"}, M2{"M2"}, M3{"M3"}, M4{"M4"};
+    PageControl ModeCode{"ModeCode", {&M0, &M1, &M2, &M3, &M4}};
+    Label TitleM0{"TitleM0"}, TitleM1{"TitleM1"}, TitleM2{"TitleM2"}, TitleM3{"TitleM3"}, TitleM4{"TitleM4"};
+    Edit CodeM0{"CodeM0"}, CodeM1{"CodeM1"}, CodeM2{"CodeM2"}, CodeM3{"CodeM3"}, CodeM4{"CodeM4"};
+    Label LabelCodeM0{"LabelCodeM0"}, LabelCodeM1{"LabelCodeM1"}, LabelCodeM2{"LabelCodeM2"},
+        LabelCodeM3{"LabelCodeM3"}, LabelCodeM4{"LabelCodeM4"};
+    Label CodeM0Caption{"CodeM0Caption"}, CodeM1Caption{"CodeM1Caption"}, CodeM2Caption{"CodeM2Caption"},
+        CodeM3Caption{"CodeM3Caption"}, CodeM4Caption{"CodeM4Caption"};
+    RadioGroup relaysM0, relaysM1, relaysM2, relaysM3, relaysM4;
+    RadioButton M0Rel1{"M0Rel1", relaysM0}, M0Rel2{"M0Rel2", relaysM0}, M1Rel1{"M1Rel1", relaysM1},
+        M1Rel2{"M1Rel2", relaysM1}, M2Rel1{"M2Rel1", relaysM2}, M2Rel2{"M2Rel2", relaysM2},
+        M3Rel1{"M3Rel1", relaysM3}, M3Rel2{"M3Rel2", relaysM3}, M4Rel1{"M4Rel1", relaysM4},
+        M4Rel2{"M4Rel2", relaysM4};
+    CheckBox M1SMS{"M1SMS"}, M2SMS{"M2SMS"}, M3SMS{"M3SMS"}, M4SMS{"M4SMS"};
+    Button WriteCode0{"WriteCode0"}, WriteCode1{"WriteCode1"}, WriteCode2{"WriteCode2"},
+        WriteCode3{"WriteCode3"}, WriteCode4{"WriteCode4"};
+    // Mode 1: weekdays, Monday first, under the label `week`.
+    Label week{"week"};
+    CheckBox Po{"Po"}, Ut{"Ut"}, St{"St"}, Ct{"Ct"}, Pa{"Pa"}, So{"So"}, Ne{"Ne"};
+    // Month, day, access and hour lists with their captions.
+    static std::vector<std::string> monthItems();   // "**", "01" ... "12"
+    static std::vector<std::string> dayItems();     // "**", "01" ... "31"
+    static std::vector<std::string> accessItems();  // "**", "01" ... "99"
+    static std::vector<std::string> hourItems();    // "00" ... "23", "**"
+    ComboBox FromM2{"FromM2", monthItems(), true}, ToM2{"ToM2", monthItems(), true},
+        FromM3{"FromM3", monthItems(), true};
+    ComboBox FromD2{"FromD2", dayItems(), true}, ToD2{"ToD2", dayItems(), true},
+        FromD3{"FromD3", dayItems(), true};
+    ComboBox M1Acces{"M1Acces", accessItems(), true}, M3Acces{"M3Acces", accessItems(), true},
+        M4Acces{"M4Acces", accessItems(), true};
+    ComboBox FromHours{"FromHours", hourItems(), true}, ToHours{"ToHours", hourItems(), true};
+    Label M1AccesCaption{"M1AccesCaption"}, M3AccesCaption{"M3AccesCaption"},
+        M4AccesCaption{"M4AccesCaption"}, FromM2Caption{"FromM2Caption"}, ToM2Caption{"ToM2Caption"},
+        FromM3Caption{"FromM3Caption"}, FromHoursCaption{"FromHoursCaption"},
+        ToHoursCaption{"ToHoursCaption"};
+    // Captions, start values, containers and the `all()` entries of the memory pages.
+    void setUpMemoryPages();
+    // --- end of the memory pages ---
+
     // Phone-book page.
     PhoneBookList PhoneBook1{"PhoneBook1"};
     // Phone-book page: its buttons, the find box, and the spreadsheet export and import.

@@ -28,6 +28,7 @@
 
 #include "app/dorive.h"
 #include "app/qt/binders.h"
+#include "app/qt/memory_pages.h"
 #include "app/qt/tab_style.h"
 
 // The pictures are compiled into the static library; this pulls them into every program
@@ -256,48 +257,12 @@ QWidget* TForm1::buildTwoButtonPage() {
     return page;
 }
 
+// The module pages are built with the memory pages.
 QWidget* TForm1::buildModuleButtonsPage() {
-    Form& f = core_.form();
-    auto* page = named(new QWidget, f.ModuleButtons.name());
-    auto* layout = new QVBoxLayout(page);
-    auto* trees = new QHBoxLayout;
-    for (Tree* t : {&f.TreeButtons, &f.TreeButtonsSel}) {
-        auto* w = named(new QTreeWidget(page), t->name());
-        bindTree(*t, w);
-        trees->addWidget(w);
-    }
-    layout->addLayout(trees, 1);
-    auto* detect = named(new QCheckBox(page), f.DetBut.name());
-    bindCheckBox(core_, f.DetBut, detect);
-    layout->addWidget(detect);
-    return page;
+    return makeModuleButtonsPage(core_);
 }
-
 QWidget* TForm1::buildModuleKeyboardPage() {
-    Form& f = core_.form();
-    auto* page = named(new QWidget, f.ModuleKeyboard.name());
-    auto* layout = new QVBoxLayout(page);
-    QGroupBox* params = group(f.KeyBoardParams, page);
-    auto* row = new QHBoxLayout(params);
-    row->addWidget(label(f.Label63, params));
-    auto* wait = named(new QComboBox(params), f.WaitBUF.name());
-    wait->setFixedWidth(56);
-    bindCombo(core_, f.WaitBUF, wait);
-    row->addWidget(wait);
-    row->addSpacing(24);
-    auto* direct = named(new QCheckBox(params), f.DirectCall.name());
-    bindCheckBox(core_, f.DirectCall, direct);
-    row->addWidget(direct);
-    row->addStretch(1);
-    layout->addWidget(params);
-    auto* trees = new QHBoxLayout;
-    for (Tree* t : {&f.TreeMemo, &f.TreeMemoSel, &f.TreeCode}) {
-        auto* w = named(new QTreeWidget(page), t->name());
-        bindTree(*t, w);
-        trees->addWidget(w);
-    }
-    layout->addLayout(trees, 1);
-    return page;
+    return makeModuleKeyboardPage(core_);
 }
 
 // --- Phone book page ----------------------------------------------------------------------

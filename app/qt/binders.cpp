@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -401,6 +402,57 @@ class PhoneBookKeys : public QObject {
 };
 
 }  // namespace
+void bindTree(Dorive& core, Tree& tree, QTreeWidget* widget) {
+    widget->setHeaderHidden(true);
+    widget->setColumnCount(1);
+    widget->setSelectionMode(QAbstractItemView::SingleSelection);
+    auto shown = std::make_shared<std::vector<Tree::Node>>();
+    // Set while the model's state is being shown, so that it is not taken for the user's.
+    auto syncing = std::make_shared<bool>(false);
+    follow<QTreeWidget>(tree, widget, [&tree, shown, syncing](QTreeWidget* w) {
+        applyCommon(tree, w);
+        *syncing = true;
+        if (*shown != tree.nodes() || w->topLevelItemCount() != int(shown->size())) {
+            *shown = tree.nodes();
+            w->clear();
+            addNodes(*shown, nullptr, w);
+        }
+        const int i = tree.selectedIndex();
+        QTreeWidgetItem* item = i >= 0 ? w->topLevelItem(i) : nullptr;
+        if (item) {
+            if (w->currentItem() != item || !item->isSelected()) w->setCurrentItem(item);
+        } else if (!w->selectedItems().isEmpty()) {
+            w->clearSelection();
+        }
+        *syncing = false;
+    });
+    // The user's selection reaches the model (focus alone makes a line current, not
+    // selected, and picks nothing). A mouse press that selects another line is followed by
+    // its click; the click then does not run the reaction a second time.
+    auto pressMoved = std::make_shared<bool>(false);
+    QObject::connect(widget, &QTreeWidget::itemSelectionChanged, widget,
+                     [&core, &tree, widget, syncing, pressMoved] {
+                         if (*syncing) return;
+                         const QList<QTreeWidgetItem*> items = widget->selectedItems();
+                         const int i = items.isEmpty() ? -1 : widget->indexOfTopLevelItem(items.front());
+                         *pressMoved = QGuiApplication::mouseButtons() != Qt::NoButton;
+                         postAction(core, tree, [&tree, i] {
+                             if (i < 0)
+                                 tree.clearSelection();
+                             else
+                                 tree.userSelect(i);
+                         });
+                     });
+    QObject::connect(widget, &QTreeWidget::itemClicked, widget,
+                     [&core, &tree, widget, pressMoved](QTreeWidgetItem* item, int) {
+                         if (*pressMoved) {
+                             *pressMoved = false;
+                             return;
+                         }
+                         const int i = widget->indexOfTopLevelItem(item);
+                         postAction(core, tree, [&tree, i] { tree.userSelect(i); });
+                     });
+}
 
 void bindPhoneBook(PhoneBookList& list, QTableWidget* widget) {
     widget->setColumnCount(2);

@@ -58,6 +58,9 @@ void bindMemo(Memo& memo, QPlainTextEdit* widget);
 // `pages` are the widgets of the model's pages, in the model's order.
 void bindPageControl(PageControl& control, QTabWidget* widget, const std::vector<QWidget*>& pages);
 void bindTree(Tree& tree, QTreeWidget* widget);
+// A tree whose lines the user picks: the selection follows the model both ways, and a
+// click on a line (or moving to another with the keys) runs the tree's click reaction.
+void bindTree(Dorive& core, Tree& tree, QTreeWidget* widget);
 void bindPhoneBook(PhoneBookList& list, QTableWidget* widget);
 
 }  // namespace dorive
