@@ -46,9 +46,13 @@ TEST_F(DeviceOpsTest, StopAssertsDtrAndTheWaitBarGrowsUpToItsEnd) {
     EXPECT_TRUE(st().PhoneBookReload);
     EXPECT_EQ(form().Prubeh.max(), 250);
     EXPECT_FALSE(form().Prubeh.visible());
-    clock.advance(1000);
+    clock.advance(999);
+    EXPECT_FALSE(form().Prubeh.visible());  // one step a second
+    clock.advance(1);
     EXPECT_TRUE(form().Prubeh.visible());
     EXPECT_EQ(form().Prubeh.position(), 1);
+    clock.advance(1000);
+    EXPECT_EQ(form().Prubeh.position(), 2);
     // A unit that never answers: the bar stops at its end, the timer keeps going, and
     // nothing is locked.
     clock.advance(300 * 1000);
@@ -371,6 +375,24 @@ TEST_F(DeviceOpsTest, SaveThatCannotFinishStopsAndReadsTheSimBack) {
         EXPECT_EQ(sentCount(), n);
         EXPECT_EQ(dialogs.errors.size(), 1u);
     }
+}
+
+// The watchdog fires while a status line's pause holds the activity that also carries the
+// answer: by the time its check runs the answer has moved the save on, and the check is void.
+TEST_F(DeviceOpsTest, AWatchdogFiringOvertakenByTheAnswerDoesNothing) {
+    fillFixedEntries();
+    startSave(30);
+    rx("OK");
+    clock.advance(200);  // the first write is out; the watchdog runs from here
+    clock.advance(9950);
+    feed("+CREG: 0,1\r\nOK\r\n");  // rests 200 ms, the watchdog fires meanwhile
+    clock.advance(400);
+    EXPECT_TRUE(st().WriteActive);
+    EXPECT_TRUE(dialogs.errors.empty());
+    answerSave();
+    EXPECT_FALSE(st().WriteActive);
+    EXPECT_TRUE(dialogs.errors.empty());
+    EXPECT_EQ(writesFrom(0).size(), 30u);
 }
 
 TEST_F(DeviceOpsTest, SlowButSteadyAnswersDoNotTripTheWatchdog) {

@@ -59,6 +59,10 @@ TEST_F(ReceiveFixture, LinesWithTheSmsMarkerAreNotLoggedButStillHandled) {
 TEST_F(ReceiveFixture, TimeStampFollowsTheClock) {
     clock.advance(65000);
     EXPECT_EQ(receive({"X\r"}), (std::vector<std::string>{"[14:04:05]   X"}));
+    clock.advance(999);
+    EXPECT_EQ(receive({"Y\r"}), (std::vector<std::string>{"[14:04:05]   Y"}));
+    clock.advance(1);
+    EXPECT_EQ(receive({"Z\r"}), (std::vector<std::string>{"[14:04:06]   Z"}));
 }
 
 TEST_F(ReceiveFixture, ReceiveIndicatorTogglesPerEventAndGoesOutAfterTwoSeconds) {

@@ -84,6 +84,13 @@ public:
     bool dtrWorks = true;
     std::size_t outputFree() const override { return kOutputBufferSize; }
     void close() override { closed = true; }
+    // The device fails while the port's own code runs: whatever the handler does, the port
+    // must still exist when it returns.
+    void fail(const std::string& why) {
+        if (onFailure) onFailure(why);
+        failures += 1;
+    }
+    int failures = 0;
 
     // Bytes arrive from the unit.
     void feed(std::string_view bytes) {
