@@ -37,6 +37,7 @@ Dorive::Dorive(PortProvider& ports, Clock& clock, Dialogs& dialogs, DoriveOption
     com.onLost = [this](const std::string& why) {
         post([this, why]() -> Task {
             note(why);
+            upload_.onPortLost();  // an upload under way ends with a note of its own
             showError(why);
             co_return;
         });
@@ -63,7 +64,6 @@ void Dorive::wireControls() {
     bind(form.signal, &Dorive::signalClick);
     bind(form.Inicializace, &Dorive::InicializaceClick);
     bind(form.IMEI, &Dorive::IMEIClick);
-    bind(form.SaveMonitor, &Dorive::SaveMonitorClick);
 }
 
 void Dorive::showError(const std::string& text) { dialogs_.errorBox(text); }

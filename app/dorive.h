@@ -17,11 +17,10 @@
 #include "ports/files.h"
 #include "serial/context.h"
 #include "serial/serial_channel.h"
+#include "upload/monitor_log.h"
+#include "upload/upload.h"
 
 namespace dorive {
-
-// Writes the monitor's lines to a log file; throws std::runtime_error naming the file.
-void writeMonitorLog(const std::string& path, const LineStore& lines);
 
 struct DoriveOptions {
     // The executable as typed on the command line (argv[0]); its file name picks the variant.
@@ -107,11 +106,9 @@ public:
     // Phone-book page: add one entry read from the SIM.
     void addPhoneBookEntry(const std::string& name, const std::string& number);
 
-    // Monitor page: writes every monitor line, each ending in CR LF, to a file the user picks.
-    Task SaveMonitorClick();
-
-    // Upload transfer step, run when the unit prompts (">>>" or "CONNECT") while an upload waits.
-    Task SendUploadData();
+    // Service page: the script and voice upload (its hooks are called from the receive path
+    // and the reply dispatch).
+    Upload& upload() { return upload_; }
 
 private:
     void showError(const std::string& text);
@@ -122,6 +119,9 @@ private:
     Dialogs& dialogs_;
     DoriveOptions options_;
     Context ctx_;
+    // Subsystems of the service and monitor pages.
+    Upload upload_{ctx_};
+    MonitorLog monitorLog_{ctx_};
     bool rxPosted_ = false;
     std::string dispatchLine_;
     std::string monitorLine_;

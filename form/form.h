@@ -7,6 +7,7 @@
 
 #include "form/controls.h"
 #include "form/phone_book_list.h"
+#include "form/text_memo.h"
 
 namespace dorive {
 
@@ -34,7 +35,8 @@ struct Form {
         service{"service"};
     PageControl PageControl1{"PageControl1", {&Buttons, &PhoneBook, &seting, &TabSheet2, &service}};
     // Pages of the Buttons page.
-    TabPage ZEPtyp1{"ZEPtyp1"}, ZEPtyp2{"ZEPtyp2"}, ModuleButtons{"ModuleButtons"}, ModuleKeyboard{"ModuleKeyboard"};
+    TabPage ZEPtyp1{"ZEPtyp1"}, ZEPtyp2{"ZEPtyp2"}, ModuleButtons{"ModuleButtons"},
+        ModuleKeyboard{"ModuleKeyboard"};
     PageControl ZEPtyp{"ZEPtyp", {&ZEPtyp1, &ZEPtyp2, &ModuleButtons, &ModuleKeyboard}};
     // Pages of the settings page.
     TabPage Calls{"Calls"}, Relays{"Relays"}, SMSs{"SMSs"}, Admin{"Admin"};
@@ -43,7 +45,8 @@ struct Form {
     // Unit pictures and arrows of the variants.
     Picture ZEP1{"ZEP1"}, ZEP2{"ZEP2"}, ZEPF1{"ZEPF1"}, ZEPF2{"ZEPF2"}, ZEPL1{"ZEPL1"}, ZEPL2{"ZEPL2"},
         ZEPCorvel1{"ZEPCorvel1"}, ZEPCorvel2{"ZEPCorvel2"};
-    Picture Sipka1{"Sipka1"}, Sipkaf1{"Sipkaf1"}, SipkaGA1{"SipkaGA1"}, SipkaGA2{"SipkaGA2"}, SipkaGB2{"SipkaGB2"};
+    Picture Sipka1{"Sipka1"}, Sipkaf1{"Sipkaf1"}, SipkaGA1{"SipkaGA1"}, SipkaGA2{"SipkaGA2"},
+        SipkaGB2{"SipkaGB2"};
 
     // Device panel.
     GroupBox GroupBox4{"GroupBox4"};
@@ -64,7 +67,10 @@ struct Form {
     Button signal{"signal"};
     ProgressBar Prubeh{"Prubeh", 0, 100};
     StatusBar StatusBar1{"StatusBar1",
-                         {{" Operator:", 190}, {" board voltage:", 160}, {" SIM:", 60}, {"  Ver: 5.1", 75},
+                         {{" Operator:", 190},
+                          {" board voltage:", 160},
+                          {" SIM:", 60},
+                          {"  Ver: 5.1", 75},
                           {" ZEP Ver:", 60}}};
 
     // Monitor page.
@@ -104,7 +110,8 @@ struct Form {
     Label Label22{"Label22"}, Label23{"Label23"};
     GroupBox Port{"Port"};
     RadioGroup portGroup;
-    RadioButton PortDis{"PortDis", portGroup}, PortEtons{"PortEtons", portGroup}, PortESMS{"PortESMS", portGroup};
+    RadioButton PortDis{"PortDis", portGroup}, PortEtons{"PortEtons", portGroup},
+        PortESMS{"PortESMS", portGroup};
 
     // Keypad module parameters.
     GroupBox KeyBoardParams{"KeyBoardParams"};
@@ -120,6 +127,11 @@ struct Form {
     // Phone-book page.
     PhoneBookList PhoneBook1{"PhoneBook1"};
 
+    // Service page: the upload list, its buttons and the upload's progress text.
+    TextMemo List{"List"};
+    Button LoadList{"LoadList"}, ClrList{"ClrList"}, Upgrade{"Upgrade"}, UploadCancel{"UploadCancel"};
+    Label UploadStatus{"UploadStatus"};
+
     // Every control, for binding by name.
     const std::vector<Control*>& all() const { return all_; }
     Control* find(const std::string& name) const;
@@ -127,7 +139,7 @@ struct Form {
     // The edit of a fixed entry by its SIM name ("ADMIN1", "ABUTTON3", "ALARMON", ...).
     Edit* fixedEdit(const std::string& entryName);
 
-private:
+  private:
     std::vector<Control*> all_;
 };
 

@@ -41,7 +41,7 @@ Task Dorive::receiveBytes(std::string_view bytes) {
             }
             // While an upload waits, its prompt counts the moment it is complete, before any CR.
             st.RxLine.push_back(*p++);
-            if (st.RxLine == ">>>" || st.RxLine == "CONNECT") co_await SendUploadData();
+            if (st.RxLine == ">>>" || st.RxLine == "CONNECT") co_await upload_.onPrompt();
             continue;
         }
         unsigned char c = static_cast<unsigned char>(*p++);

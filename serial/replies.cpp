@@ -130,7 +130,7 @@ Task Dorive::dispatchReply(std::string& line) {
             send("AT#SPN\r\n");
         }
         if (st.UploadActive && !st.AudioSendActive) {
-            // The upload's next step hooks in here.
+            co_await upload_.onOk();  // the upload's next step
         } else if (st.ProgModeEntered && st.LteModule) {
             st.ProgModeEntered = false;
             co_await pause(200);
@@ -167,7 +167,7 @@ Task Dorive::dispatchReply(std::string& line) {
         st.ProgModeEntered = false;
         endStopWait();
     } else if (st.AudioSendActive && contains(line, "#ASENDEV:")) {
-        // The end of a voice send hooks in here.
+        co_await upload_.onVoiceSent();  // the end of a voice send
     } else if (line == "+CREG: 0,1" || line == "+CREG: 0,5") {
         co_await pause(200);
     } else if (contains(line, "#CBC:")) {

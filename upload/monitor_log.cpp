@@ -1,31 +1,32 @@
-// Saving the monitor to a log file, so a session with a unit can be kept or sent on.
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <stdexcept>
-
-#include "app/dorive.h"
+// Saving the monitor to a log file.
+#include "upload/monitor_log.h"
 
 namespace dorive {
 
-void writeMonitorLog(const std::string& path, const LineStore& lines) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    auto failure = [&path] {
-        return std::runtime_error("Cannot create file \"" + path + "\". " + std::strerror(errno));
-    };
-    if (!out) throw failure();
+std::string monitorLogText(const LineStore& lines) {
+    std::size_t size = 0;
+    for (std::string_view line : lines) size += line.size() + 2;
+    std::string text;
+    text.reserve(size);
     for (std::string_view line : lines) {
-        out.write(line.data(), std::streamsize(line.size()));
-        out.write("\r\n", 2);
+        text += line;
+        text += "\r\n";
     }
-    out.flush();
-    if (!out) throw failure();
+    return text;
 }
 
-Task Dorive::SaveMonitorClick() {
-    auto path = dialogs_.saveFileName("Monitor files (*.mon)|*.mon");
+void writeMonitorLog(Files& files, const std::string& path, const LineStore& lines) {
+    files.write(path, monitorLogText(lines));
+}
+
+MonitorLog::MonitorLog(Context& ctx) : ctx_(ctx) {
+    ctx_.onClick(ctx_.form.SaveMonitor, [this] { return SaveMonitorClick(); });
+}
+
+Task MonitorLog::SaveMonitorClick() {
+    auto path = ctx_.dialogs.saveFileName("Monitor files (*.mon)|*.mon");
     if (!path) co_return;
-    writeMonitorLog(*path, form.Monitor.lines());
+    writeMonitorLog(ctx_.files, *path, ctx_.form.Monitor.lines());
 }
 
 }  // namespace dorive
