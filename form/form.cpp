@@ -5,9 +5,7 @@
 namespace dorive {
 
 namespace {
-std::string num(const char* base, int n) {
-    return base + std::to_string(n);
-}
+std::string num(const char* base, int n) { return base + std::to_string(n); }
 }  // namespace
 
 RelayControls::RelayControls(int n)
@@ -53,8 +51,8 @@ Form::Form() {
     SMSs.setCaption("SMSs");
     Admin.setCaption("Admin");
 
-    for (Picture* p : {&ZEP1, &ZEP2, &ZEPF1, &ZEPF2, &ZEPL1, &ZEPL2, &ZEPCorvel1, &ZEPCorvel2, &Sipka1,
-                       &Sipkaf1, &SipkaGA1, &SipkaGA2, &SipkaGB2})
+    for (Picture* p : {&ZEP1, &ZEP2, &ZEPF1, &ZEPF2, &ZEPL1, &ZEPL2, &ZEPCorvel1, &ZEPCorvel2, &Sipka1, &Sipkaf1,
+                       &SipkaGA1, &SipkaGA2, &SipkaGB2})
         p->setVisible(false);
 
     GroupBox4.setCaption("ZEP");
@@ -105,21 +103,16 @@ Form::Form() {
     DirectCall.setCaption("Direct Call Number");
     DetBut.setCaption("Buttons Detect");
 
-    all_ = {&TForm1,       &Buttons,        &PhoneBook,      &seting,        &TabSheet2,      &service,
-            &PageControl1, &ZEPtyp1,        &ZEPtyp2,        &ModuleButtons, &ModuleKeyboard, &ZEPtyp,
-            &Calls,        &Relays,         &SMSs,           &Admin,         &SetingPages,    &ZEP1,
-            &ZEP2,         &ZEPF1,          &ZEPF2,          &ZEPL1,         &ZEPL2,          &ZEPCorvel1,
-            &ZEPCorvel2,   &Sipka1,         &Sipkaf1,        &SipkaGA1,      &SipkaGA2,       &SipkaGB2,
-            &GroupBox4,    &RXDled,         &DeviceRun,      &DeviceStop,    &DeviceNic,      &StatusLabel,
-            &RunZEP,       &StopZEP,        &SaveZEP,        &LoadZEP,       &Battery,        &Voltage,
-            &BVoltage,     &GroupBox5,      &Load,           &Save,          &Smeter,         &signal,
-            &Prubeh,       &StatusBar1,     &Monitor,        &SaveMonitor,   &Inicializace,   &IMEI,
-            &Label35,      &GroupBox1,      &GroupBox2,      &GroupBox3,     &VolSpk,         &VolMic,
-            &NoCall,       &SIMCall,        &AllCall,        &InfoTones,     &TonBeep,        &TonRing,
-            &TonVoice,     &WaitingCall,    &waiting,        &secLabel,      &SendSMS,        &ClockGSM,
-            &ALARMON,      &ALARMOFF,       &Label22,        &Label23,       &Port,           &PortDis,
-            &PortEtons,    &PortESMS,       &KeyBoardParams, &Label63,       &WaitBUF,        &DirectCall,
-            &TreeButtons,  &TreeButtonsSel, &TreeMemo,       &TreeMemoSel,   &TreeCode,       &DetBut,
+    all_ = {&TForm1, &Buttons, &PhoneBook, &seting, &TabSheet2, &service, &PageControl1, &ZEPtyp1, &ZEPtyp2,
+            &ModuleButtons, &ModuleKeyboard, &ZEPtyp, &Calls, &Relays, &SMSs, &Admin, &SetingPages, &ZEP1,
+            &ZEP2, &ZEPF1, &ZEPF2, &ZEPL1, &ZEPL2, &ZEPCorvel1, &ZEPCorvel2, &Sipka1, &Sipkaf1, &SipkaGA1,
+            &SipkaGA2, &SipkaGB2, &GroupBox4, &RXDled, &DeviceRun, &DeviceStop, &DeviceNic, &StatusLabel,
+            &RunZEP, &StopZEP, &SaveZEP, &LoadZEP, &Battery, &Voltage, &BVoltage, &GroupBox5, &Load, &Save,
+            &Smeter, &signal, &Prubeh, &StatusBar1, &Monitor, &SaveMonitor, &Inicializace, &IMEI, &Label35,
+            &GroupBox1, &GroupBox2, &GroupBox3, &VolSpk, &VolMic, &NoCall, &SIMCall, &AllCall, &InfoTones,
+            &TonBeep, &TonRing, &TonVoice, &WaitingCall, &waiting, &secLabel, &SendSMS, &ClockGSM, &ALARMON,
+            &ALARMOFF, &Label22, &Label23, &Port, &PortDis, &PortEtons, &PortESMS, &KeyBoardParams, &Label63,
+            &WaitBUF, &DirectCall, &TreeButtons, &TreeButtonsSel, &TreeMemo, &TreeMemoSel, &TreeCode, &DetBut,
             &PhoneBook1};
     for (auto* arr : {&ABUTTON, &AABUTTON, &BBUTTON, &ADMIN})
         for (Edit& e : *arr) all_.push_back(&e);
@@ -135,9 +128,9 @@ Form::Form() {
         all_.push_back(c);
     }
     for (RelayControls* r : {&Relay1, &Relay2})
-        for (Control* c : std::initializer_list<Control*>{
-                 &r->box, &r->RelCode, &r->RelTime, &r->RelSMS, &r->RelSW, &r->RelCam, &r->RelLi, &r->RelBut,
-                 &r->RelRing, &r->RelRingAll, &r->codeLabel, &r->timeLabel})
+        for (Control* c : std::initializer_list<Control*>{&r->box, &r->RelCode, &r->RelTime, &r->RelSMS, &r->RelSW,
+                                                          &r->RelCam, &r->RelLi, &r->RelBut, &r->RelRing,
+                                                          &r->RelRingAll, &r->codeLabel, &r->timeLabel})
             all_.push_back(c);
 }
 

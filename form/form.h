@@ -35,8 +35,7 @@ struct Form {
         service{"service"};
     PageControl PageControl1{"PageControl1", {&Buttons, &PhoneBook, &seting, &TabSheet2, &service}};
     // Pages of the Buttons page.
-    TabPage ZEPtyp1{"ZEPtyp1"}, ZEPtyp2{"ZEPtyp2"}, ModuleButtons{"ModuleButtons"},
-        ModuleKeyboard{"ModuleKeyboard"};
+    TabPage ZEPtyp1{"ZEPtyp1"}, ZEPtyp2{"ZEPtyp2"}, ModuleButtons{"ModuleButtons"}, ModuleKeyboard{"ModuleKeyboard"};
     PageControl ZEPtyp{"ZEPtyp", {&ZEPtyp1, &ZEPtyp2, &ModuleButtons, &ModuleKeyboard}};
     // Pages of the settings page.
     TabPage Calls{"Calls"}, Relays{"Relays"}, SMSs{"SMSs"}, Admin{"Admin"};
@@ -45,8 +44,7 @@ struct Form {
     // Unit pictures and arrows of the variants.
     Picture ZEP1{"ZEP1"}, ZEP2{"ZEP2"}, ZEPF1{"ZEPF1"}, ZEPF2{"ZEPF2"}, ZEPL1{"ZEPL1"}, ZEPL2{"ZEPL2"},
         ZEPCorvel1{"ZEPCorvel1"}, ZEPCorvel2{"ZEPCorvel2"};
-    Picture Sipka1{"Sipka1"}, Sipkaf1{"Sipkaf1"}, SipkaGA1{"SipkaGA1"}, SipkaGA2{"SipkaGA2"},
-        SipkaGB2{"SipkaGB2"};
+    Picture Sipka1{"Sipka1"}, Sipkaf1{"Sipkaf1"}, SipkaGA1{"SipkaGA1"}, SipkaGA2{"SipkaGA2"}, SipkaGB2{"SipkaGB2"};
 
     // Device panel.
     GroupBox GroupBox4{"GroupBox4"};
@@ -67,10 +65,7 @@ struct Form {
     Button signal{"signal"};
     ProgressBar Prubeh{"Prubeh", 0, 100};
     StatusBar StatusBar1{"StatusBar1",
-                         {{" Operator:", 190},
-                          {" board voltage:", 160},
-                          {" SIM:", 60},
-                          {"  Ver: 5.1", 75},
+                         {{" Operator:", 190}, {" board voltage:", 160}, {" SIM:", 60}, {"  Ver: 5.1", 75},
                           {" ZEP Ver:", 60}}};
 
     // Monitor page.
@@ -110,8 +105,7 @@ struct Form {
     Label Label22{"Label22"}, Label23{"Label23"};
     GroupBox Port{"Port"};
     RadioGroup portGroup;
-    RadioButton PortDis{"PortDis", portGroup}, PortEtons{"PortEtons", portGroup},
-        PortESMS{"PortESMS", portGroup};
+    RadioButton PortDis{"PortDis", portGroup}, PortEtons{"PortEtons", portGroup}, PortESMS{"PortESMS", portGroup};
 
     // Keypad module parameters.
     GroupBox KeyBoardParams{"KeyBoardParams"};
@@ -139,7 +133,7 @@ struct Form {
     // The edit of a fixed entry by its SIM name ("ADMIN1", "ABUTTON3", "ALARMON", ...).
     Edit* fixedEdit(const std::string& entryName);
 
-  private:
+private:
     std::vector<Control*> all_;
 };
 
