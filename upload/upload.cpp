@@ -24,7 +24,7 @@ std::string fileName(const UploadLine& u) {
 }
 
 std::string duration(std::int64_t ms) {
-    std::int64_t s = (ms + 999) / 1000;
+    std::int64_t s = (ms + 500) / 1000;
     std::string sec = std::to_string(s % 60);
     return std::to_string(s / 60) + ":" + (sec.size() < 2 ? "0" : "") + sec;
 }
