@@ -16,6 +16,7 @@
 #include <QSlider>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTextCursor>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <memory>
@@ -278,6 +279,22 @@ void bindMemo(Memo& memo, QPlainTextEdit* widget) {
                 bar->setValue(atBottom ? bar->maximum() : kept);
             },
             Qt::QueuedConnection);
+    });
+}
+
+void bindTextMemo(Dorive& core, TextMemo& memo, QPlainTextEdit* widget) {
+    follow<QPlainTextEdit>(memo, widget, [&memo](QPlainTextEdit* w) {
+        applyCommon(memo, w);
+        QString text = fromBytes(memo.text());
+        if (w->toPlainText() != text) {
+            QSignalBlocker block(w);
+            w->setPlainText(text);
+            w->moveCursor(QTextCursor::End);
+        }
+    });
+    QObject::connect(widget, &QPlainTextEdit::textChanged, widget, [&core, &memo, widget] {
+        std::string text = toBytes(widget->toPlainText());
+        postAction(core, [&memo, text] { memo.userSetText(text); });
     });
 }
 
