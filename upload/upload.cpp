@@ -264,6 +264,11 @@ Task Upload::onOk() {
         finishCancel();
         co_return;
     }
+    // After the last line there is nothing to wait for.
+    if (ctx_.st.UploadIndex >= int(ctx_.form.List.lineCount())) {
+        finish();
+        co_return;
+    }
     updateStatus();
     const std::uint64_t run = run_;
     co_await ctx_.pause(kStepPauseMs);
