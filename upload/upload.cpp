@@ -204,13 +204,19 @@ std::size_t Upload::ReadVoiceFile(const std::string& name) {
 
 Task Upload::SendUploadData() {
     ctx_.note("+++++++++++++++");
-    const std::uint64_t run = run_;
     transferring_ = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{transferring_};
     dataPrompted_ = true;
+    try {
+        co_await transfer(run_);
+    } catch (...) {
+        transferring_ = false;
+        throw;
+    }
+    transferring_ = false;
+    if (cancelRequested_) finishCancel();
+}
+
+Task Upload::transfer(std::uint64_t run) {
     co_await ctx_.pause(kPromptPauseMs);
     if (run != run_) co_return;
 
@@ -248,8 +254,6 @@ Task Upload::SendUploadData() {
         }
         ctx_.note("flush buffer");
     }
-    transferring_ = false;
-    if (cancelRequested_) finishCancel();
 }
 
 Task Upload::onOk() {

@@ -75,6 +75,8 @@ class Upload {
     bool running() const { return running_; }
 
   private:
+    // The data of the step under way, in pieces the output buffer holds.
+    Task transfer(std::uint64_t run);
     std::string describe(int index, const std::string& text) const;
     std::string lineText(int index) const;
     void setRunning(bool on);

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -66,7 +67,8 @@ class ServicePageTest : public QObject {
 
   private slots:
     void init() {
-        dir = std::filesystem::temp_directory_path() / "dorive_service_page";
+        dir = std::filesystem::temp_directory_path() /
+              ("dorive_service_page_" + std::to_string(QCoreApplication::applicationPid()));
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
         clock = std::make_unique<test::VirtualClock>();
@@ -82,6 +84,7 @@ class ServicePageTest : public QObject {
         w<QTabWidget>("PageControl1")->setCurrentIndex(4);
     }
     void cleanup() {
+        std::filesystem::remove_all(dir);
         window.reset();
         core.reset();
         provider.reset();
@@ -144,19 +147,20 @@ class ServicePageTest : public QObject {
         QString openedIn;
         QTimer answer;
         const QString file = QString::fromStdString((dir / "lists" / "a.ifo").string());
+        // Answers the dialog until it has gone (a busy machine may need more than one try).
         QObject::connect(&answer, &QTimer::timeout, [&] {
             for (QWidget* top : QApplication::topLevelWidgets()) {
                 auto* d = qobject_cast<QFileDialog*>(top);
                 if (!d || !d->isVisible()) continue;
-                answer.stop();
-                openedIn = d->directory().absolutePath();
-                d->selectFile(file);
+                if (openedIn.isEmpty()) openedIn = d->directory().absolutePath();
+                if (auto* name = d->findChild<QLineEdit*>("fileNameEdit")) name->setText(file);
                 QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
                 return;
             }
         });
-        answer.start(20);
+        answer.start(50);
         auto chosen = qtDialogs.openFileName("info for download (*.ifo)|*.ifo");
+        answer.stop();
         QVERIFY(chosen.has_value());
         QCOMPARE(QDir(openedIn).canonicalPath(), QDir(QString::fromStdString(dir.string())).canonicalPath());
         QCOMPARE(QDir::current().canonicalPath(),
