@@ -25,7 +25,8 @@ Dorive::Dorive(PortProvider& ports, Clock& clock, Dialogs& dialogs, DoriveOption
       monitorLog_(ctx_),
       phoneBook_(ctx_),
       pcFile_(ctx_),
-      memories_(ctx_) {
+      memories_(ctx_),
+      upload_(ctx_) {
     loop_.onError = [this](std::exception_ptr e) {
         try {
             std::rethrow_exception(e);
@@ -39,7 +40,10 @@ Dorive::Dorive(PortProvider& ports, Clock& clock, Dialogs& dialogs, DoriveOption
     com_.onLost = [this](const std::string& why) { portLost(why); };
     com_.onNotice = [this](const std::string& text) { ctx_.note(text); };
     receive_.onLine = [this](std::string& line) { return replies_.dispatch(line); };
-    receive_.promptAwaited = [this] { return st_.UploadActive; };
+    receive_.promptAwaited = [this] { return upload_.active(); };
+    receive_.onPrompt = [this] { return upload_.onPrompt(); };
+    replies_.uploadOk = [this] { return upload_.onOk(); };
+    replies_.voiceSent = [this] { return upload_.onVoiceSent(); };
     replies_.okSeen = [this] { memories_.onOk(); };
     replies_.memoryEntry = [this](const ListingLine& entry) { memories_.onListingEntry(entry); };
     replies_.memoryAwaitsAnswer = [this] { return memories_.awaitsAnswer(); };
@@ -69,6 +73,7 @@ void Dorive::userEdit(Edit& edit, std::string text, std::size_t caret) {
 void Dorive::portLost(const std::string& why) {
     ctx_.note(why);
     save_.portLost(why);
+    upload_.onPortLost();  // an upload under way ends with a note of its own
     view_.broken("the serial port was lost");
     if (device_.waiting()) device_.stopWaitIndicator();
     post([this] { return reportLoss(); });

@@ -23,6 +23,7 @@
 #include "params/pc_file.h"
 #include "phonebook/phone_book_page.h"
 #include "upload/monitor_log.h"
+#include "upload/upload.h"
 
 namespace dorive {
 
@@ -76,6 +77,7 @@ public:
     PhoneBookPage& phoneBook() { return phoneBook_; }
     PcFile& pcFile() { return pcFile_; }
     Memories& memories() { return memories_; }
+    Upload& upload() { return upload_; }
 
 private:
     void showError(const std::string& text) { dialogs_.errorBox(text); }
@@ -100,6 +102,7 @@ private:
     PhoneBookPage phoneBook_;
     PcFile pcFile_;
     Memories memories_;
+    Upload upload_;
 };
 
 }  // namespace dorive

@@ -77,7 +77,7 @@ Task ReplyDispatch::onOk() {
         }
     }
     if (st.UploadActive && !st.AudioSendActive) {
-        if (uploadTakesOk && uploadTakesOk() && uploadOk) co_await uploadOk();
+        if (uploadOk) co_await uploadOk();
     } else if (st.ProgModeEntered && st.LteModule) {
         st.ProgModeEntered = false;
         co_await ctx_.pause(200);

@@ -23,7 +23,6 @@ public:
     // to a pending re-read after a memory write, to the upload, to the echo-off after a stop,
     // and to the save.
     std::function<Task()> refreshAfterWrite;     // runs when RefreshAfterWrite is set
-    std::function<bool()> uploadTakesOk;         // the upload waits for this "OK"
     std::function<Task()> uploadOk;              // the upload's next step
     std::function<Task()> voiceSent;             // "#ASENDEV:" while a voice file is sent
     std::function<void()> okSeen;                          // every "OK", before anything else

@@ -155,6 +155,17 @@ Form::Form() {
         place(r->box, {&r->RelCode, &r->RelTime, &r->RelSMS, &r->RelSW, &r->RelCam, &r->RelLi, &r->RelBut,
                        &r->RelRing, &r->RelRingAll, &r->codeLabel, &r->timeLabel});
     }
+    // Service page.
+    LoadList.setCaption("Load List");
+    ClrList.setCaption("Clear List");
+    Upgrade.setCaption("Upgrade");
+    UploadCancel.setCaption("Cancel");
+    UploadCancel.setEnabled(false);
+    for (Control* c : std::initializer_list<Control*>{&List, &LoadList, &ClrList, &Upgrade, &UploadCancel,
+                                                      &UploadStatus}) {
+        c->setParent(&service);
+        all_.push_back(c);
+    }
     for (RelayControls* r : {&Relay1, &Relay2})
         for (Control* c : std::initializer_list<Control*>{&r->box, &r->RelCode, &r->RelTime, &r->RelSMS, &r->RelSW,
                                                           &r->RelCam, &r->RelLi, &r->RelBut, &r->RelRing,

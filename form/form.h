@@ -7,6 +7,7 @@
 
 #include "form/controls.h"
 #include "form/phone_book_list.h"
+#include "form/text_memo.h"
 
 namespace dorive {
 
@@ -185,6 +186,11 @@ struct Form {
     Edit FindN{"FindN"};
     Button Find{"Find"};
     Button ExportCSV{"ExportCSV"}, ImportCSV{"ImportCSV"};
+
+    // Service page: the upload list, its buttons and the upload's progress text.
+    TextMemo List{"List"};
+    Button LoadList{"LoadList"}, ClrList{"ClrList"}, Upgrade{"Upgrade"}, UploadCancel{"UploadCancel"};
+    Label UploadStatus{"UploadStatus"};
 
     // Every control, for binding by name.
     const std::vector<Control*>& all() const { return all_; }

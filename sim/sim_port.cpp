@@ -20,16 +20,13 @@ SimPort::~SimPort() {
 }
 
 std::int64_t SimPort::wireUs(std::size_t bytes) const {
+    if (pacing_.mode == Pacing::Mode::Instant) return 0;
     return (std::int64_t(bytes) * 10 * 1000000 + pacing_.baud / 2) / pacing_.baud;
 }
 
-std::int64_t SimPort::enqueue(std::deque<Chunk>& queue, std::string_view bytes, std::int64_t startUs) {
-    for (std::size_t pos = 0; pos < bytes.size(); pos += pacing_.chunkBytes) {
-        std::string_view piece = bytes.substr(pos, pacing_.chunkBytes);
-        startUs += wireUs(piece.size());
-        queue.push_back({startUs, std::string(piece)});
-    }
-    return startUs;
+void SimPort::enqueue(std::deque<Chunk>& queue, std::string_view bytes, std::int64_t earliestUs) {
+    for (std::size_t pos = 0; pos < bytes.size(); pos += pacing_.chunkBytes)
+        queue.push_back({earliestUs, std::string(bytes.substr(pos, pacing_.chunkBytes))});
 }
 
 void SimPort::write(std::string_view bytes) {
@@ -38,7 +35,7 @@ void SimPort::write(std::string_view bytes) {
         unit_->receive(bytes);
         return;
     }
-    txWireFreeUs_ = enqueue(tx_, bytes, std::max(nowUs(), txWireFreeUs_));
+    enqueue(tx_, bytes, nowUs());
     txPending_ += bytes.size();
     armTx();
 }
@@ -53,6 +50,11 @@ std::string SimPort::read(std::size_t max) {
     } else if (inputPos_ > 4096 && inputPos_ * 2 > input_.size()) {
         input_.erase(0, inputPos_);
         inputPos_ = 0;
+    }
+    if (rtsHeld_ && bytesAvailable() <= kRtsOnBytes) {
+        rtsHeld_ = false;
+        rxWireFreeUs_ = std::max(rxWireFreeUs_, nowUs());
+        armRx();
     }
     return out;
 }
@@ -76,6 +78,7 @@ void SimPort::close() {
     rx_.clear();
     tx_.clear();
     txPending_ = 0;
+    rtsHeld_ = false;
     input_.clear();
     inputPos_ = 0;
     unit_->detach(attachId_);
@@ -93,12 +96,10 @@ void SimPort::unplug(const std::string& why) {
 
 void SimPort::fromUnit(std::string_view bytes) {
     if (!open_) return;
-    if (pacing_.mode == Pacing::Mode::Instant) {
+    if (pacing_.mode == Pacing::Mode::Instant)
         rx_.push_back({nowUs(), std::string(bytes)});
-    } else {
-        std::int64_t start = std::max(nowUs() + std::int64_t(pacing_.latencyMs) * 1000, rxWireFreeUs_);
-        rxWireFreeUs_ = enqueue(rx_, bytes, start);
-    }
+    else
+        enqueue(rx_, bytes, nowUs() + std::int64_t(pacing_.latencyMs) * 1000);
     armRx();
 }
 
@@ -109,8 +110,10 @@ int delayMs(std::int64_t dueUs, std::int64_t nowUs) {
 }  // namespace
 
 void SimPort::armRx() {
-    if (rxTimer_ || rx_.empty()) return;
-    rxTimer_ = clock_.startTimer(delayMs(rx_.front().dueUs, nowUs()), [this] {
+    if (rxTimer_ || rx_.empty() || rtsHeld_) return;
+    const Chunk& next = rx_.front();
+    rxDueUs_ = std::max(next.earliestUs, rxWireFreeUs_) + wireUs(next.bytes.size());
+    rxTimer_ = clock_.startTimer(delayMs(rxDueUs_, nowUs()), [this] {
         rxTimer_ = 0;
         deliverRx();
     });
@@ -118,7 +121,19 @@ void SimPort::armRx() {
 
 void SimPort::armTx() {
     if (txTimer_ || tx_.empty()) return;
-    txTimer_ = clock_.startTimer(delayMs(tx_.front().dueUs, nowUs()), [this] {
+    const std::int64_t heldUntilMs = unit_->ctsHeldUntilMs();
+    if (heldUntilMs > clock_.nowMs()) {
+        // The unit holds CTS: nothing goes out until it lets go.
+        txTimer_ = clock_.startTimer(int(heldUntilMs - clock_.nowMs()), [this] {
+            txTimer_ = 0;
+            txWireFreeUs_ = std::max(txWireFreeUs_, nowUs());
+            armTx();
+        });
+        return;
+    }
+    const Chunk& next = tx_.front();
+    txDueUs_ = std::max(next.earliestUs, txWireFreeUs_) + wireUs(next.bytes.size());
+    txTimer_ = clock_.startTimer(delayMs(txDueUs_, nowUs()), [this] {
         txTimer_ = 0;
         deliverTx();
     });
@@ -126,8 +141,10 @@ void SimPort::armTx() {
 
 void SimPort::deliverRx() {
     if (!open_ || rx_.empty()) return;
+    rxWireFreeUs_ = rxDueUs_;
     input_ += rx_.front().bytes;
     rx_.pop_front();
+    if (pacing_.mode == Pacing::Mode::Realistic && bytesAvailable() >= kRtsOffBytes) rtsHeld_ = true;
     if (onReadyRead) {
         std::weak_ptr<char> alive = alive_;
         onReadyRead();
@@ -140,6 +157,7 @@ void SimPort::deliverTx() {
     if (!open_ || tx_.empty()) return;
     Chunk chunk = std::move(tx_.front());
     tx_.pop_front();
+    txWireFreeUs_ = txDueUs_;
     txPending_ -= chunk.bytes.size();
     unit_->receive(chunk.bytes);
     if (open_) armTx();

@@ -1,7 +1,9 @@
 #pragma once
 // The serial port to a simulated unit. It behaves like a real port: writes return at once,
-// received bytes arrive later through onReadyRead, always from a Clock timer. The input
-// buffer has no limit, so RTS/CTS flow control is not needed and not modelled.
+// received bytes arrive later through onReadyRead, always from a Clock timer. In realistic
+// pacing the port keeps RTS/CTS flow control as the real line does: the unit stops sending
+// while kRtsOffBytes received bytes wait unread (until no more than kRtsOnBytes wait), and
+// the port sends nothing while the unit holds CTS.
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -19,6 +21,9 @@ inline constexpr int kModuleLatencyMs = 5;
 // Bytes a USB serial adapter hands over per notification.
 inline constexpr std::size_t kUsbChunkBytes = 64;
 inline constexpr int kLineBaud = 115200;
+// RTS thresholds of the input buffer.
+inline constexpr std::size_t kRtsOffBytes = 3686;
+inline constexpr std::size_t kRtsOnBytes = 409;
 
 struct Pacing {
     enum class Mode {
@@ -53,14 +58,15 @@ class SimPort : public SerialPort {
     void unplug(const std::string& why);
 
   private:
+    // Bytes on one direction of the line. A chunk starts on the wire when the line is free
+    // and not before `earliestUs`; it is through one wire time later.
     struct Chunk {
-        std::int64_t dueUs;
+        std::int64_t earliestUs;
         std::string bytes;
     };
     std::int64_t nowUs() const { return clock_.nowMs() * 1000; }
     std::int64_t wireUs(std::size_t bytes) const;
-    // Queues bytes on one direction of the line; returns the time the last byte is through.
-    std::int64_t enqueue(std::deque<Chunk>& queue, std::string_view bytes, std::int64_t startUs);
+    void enqueue(std::deque<Chunk>& queue, std::string_view bytes, std::int64_t earliestUs);
     void fromUnit(std::string_view bytes);
     void armRx();
     void armTx();
@@ -77,7 +83,9 @@ class SimPort : public SerialPort {
     std::size_t inputPos_ = 0;
     std::deque<Chunk> rx_, tx_;
     std::size_t txPending_ = 0;
-    std::int64_t rxWireFreeUs_ = 0, txWireFreeUs_ = 0;
+    // When each direction's wire is free again, and when the chunk in flight is through.
+    std::int64_t rxWireFreeUs_ = 0, txWireFreeUs_ = 0, rxDueUs_ = 0, txDueUs_ = 0;
+    bool rtsHeld_ = false;  // the unit may not send: the input buffer is too full
     Clock::TimerId rxTimer_ = 0, txTimer_ = 0, failTimer_ = 0;
     std::shared_ptr<char> alive_ = std::make_shared<char>();
 };

@@ -200,7 +200,7 @@ void SimUnit::execute(const std::string& line) {
         return;
     }
     if (reply.after == Reply::After::Upload) {
-        send(reply.body + "\r\n>>> ");
+        send(reply.body + (uploadVoice_ ? "\r\nCONNECT\r\n" : "\r\n>>>"));
         return;
     }
     appendLine(reply.body, "OK");
@@ -253,7 +253,7 @@ bool SimUnit::extended(const std::string& name, char form, std::string_view arg,
     } else if (name == "#DSCRIPT" && form == 'S') {
         auto fields = splitFields(arg);
         if (!fields || fields->size() != 1) return false;
-        return scripts_.erase(fields->front()) == 1;
+        scripts_.erase(fields->front());
     } else if (name == "#LSCRIPT" && action) {
         for (const auto& [script, data] : scripts_)
             appendLine(reply.body, "#LSCRIPT: \"" + script + "\"," + std::to_string(data.size()));
@@ -326,6 +326,13 @@ bool SimUnit::beginUpload(std::string_view arg, bool voice, Reply& reply) {
 void SimUnit::takeUploadData(std::string_view bytes) {
     uploadData_.append(bytes);
     uploadRemaining_ -= bytes.size();
+    if (options_.ctsHoldEveryBytes > 0) {
+        bytesSinceCtsHold_ += bytes.size();
+        if (bytesSinceCtsHold_ >= options_.ctsHoldEveryBytes) {
+            bytesSinceCtsHold_ = 0;
+            ctsHeldUntilMs_ = clock_.nowMs() + options_.ctsHoldMs;
+        }
+    }
     if (uploadRemaining_ > 0) return;
     (uploadVoice_ ? voices_ : scripts_)[uploadName_] = std::move(uploadData_);
     uploadData_.clear();

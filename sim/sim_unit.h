@@ -18,9 +18,13 @@
 //   AT+CSQ, AT#CBC, AT#CGSN        +CSQ: 17,99 / #CBC: 0,412 / #CGSN: <serial>
 //   AT#REBOOT                      OK, then a restart: start-up lines and the script runs again
 //   AT#ESCRIPT=name, AT#ESCRIPT?   select / report the script the module starts
-//   AT#WSCRIPT=name,size           prompt ">>> ", take size raw bytes, OK
-//   AT#ASEND=name,size             the same for a voice file, then later "#ASENDEV: 0"
-//   AT#DSCRIPT=name, AT#LSCRIPT    delete / list written scripts
+//   AT#WSCRIPT=name,size           prompt ">>>" (no line end), take size raw bytes, OK
+//   AT#ASEND=name,size             prompt CONNECT, take size raw bytes, OK, later "#ASENDEV: 0"
+//   AT#DSCRIPT=name                OK (deletes the script if there is one)
+//   AT#LSCRIPT                     list written scripts
+//
+// While it writes upload data away the module may hold CTS (SimOptions::ctsHoldEveryBytes),
+// so the host's bytes wait in its output buffer.
 //
 // Anything else, a location outside 1..capacity, a number or name too long or a command line
 // over 80 characters gets "ERROR". Command lines end at CR; LF is ignored. Replies are framed
@@ -61,11 +65,13 @@ struct SimOptions {
     std::string serialNumber = "356938035643809";
     std::string signal = "17,99";
     std::string battery = "0,412";
-    int statusIntervalMs = 3000;  // status lines of the running script; 0: none
-    int stopDelayMs = 300;        // DTR asserted -> "STOP"
-    int sledDelayMs = 1500;       // "STOP" -> "[AT#SLED=1]=" (older module)
-    int rebootMs = 3000;          // AT#REBOOT -> start-up lines
-    int voicePlayMs = 2000;       // voice data taken -> "#ASENDEV: 0"
+    int statusIntervalMs = 3000;        // status lines of the running script; 0: none
+    int stopDelayMs = 300;              // DTR asserted -> "STOP"
+    int sledDelayMs = 1500;             // "STOP" -> "[AT#SLED=1]=" (older module)
+    int rebootMs = 3000;                // AT#REBOOT -> start-up lines
+    int voicePlayMs = 2000;             // voice data taken -> "#ASENDEV: 0"
+    std::size_t ctsHoldEveryBytes = 0;  // > 0: after every so many upload bytes CTS is held ...
+    int ctsHoldMs = 0;                  // ... for this long
 };
 
 class SimUnit {
@@ -104,6 +110,8 @@ class SimUnit {
     const std::map<std::string, std::string>& scripts() const { return scripts_; }
     const std::map<std::string, std::string>& voices() const { return voices_; }
     const std::string& activeScript() const { return activeScript_; }
+    // Until when the module holds CTS (the host may not send); in the past when it does not.
+    std::int64_t ctsHeldUntilMs() const { return ctsHeldUntilMs_; }
 
   private:
     struct Reply;
@@ -152,6 +160,8 @@ class SimUnit {
     bool skipLf_ = false;
     std::string uploadName_, uploadData_;
     std::map<std::string, std::string> scripts_, voices_;
+    std::size_t bytesSinceCtsHold_ = 0;
+    std::int64_t ctsHeldUntilMs_ = 0;
     std::string activeScript_ = "zep.pyo";
 
     int statusCount_ = 0;

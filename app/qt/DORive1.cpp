@@ -491,11 +491,27 @@ QWidget* TForm1::buildServicePage() {
     Form& f = core_.form();
     auto* page = named(new QWidget, f.service.name());
     auto* layout = new QVBoxLayout(page);
-    auto* caption = new QLabel("Script and voice upload", page);
-    caption->setObjectName("ServiceCaption");
-    caption->setAlignment(Qt::AlignCenter);
-    caption->setEnabled(false);
-    layout->addWidget(caption);
+    auto* list = named(new QPlainTextEdit(page), f.List.name());
+    list->setLineWrapMode(QPlainTextEdit::NoWrap);
+    list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    bindTextMemo(core_, f.List, list);
+    layout->addWidget(list, 1);
+    auto* status = label(f.UploadStatus, page);
+    status->setWordWrap(true);
+    status->setMinimumHeight(2 * status->fontMetrics().height());
+    status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    layout->addWidget(status);
+    auto* row = new QHBoxLayout;
+    for (Button* b : {&f.LoadList, &f.ClrList, &f.Upgrade}) {
+        auto* w = named(new QPushButton(page), b->name());
+        bindButton(*b, w);
+        row->addWidget(w);
+    }
+    row->addStretch(1);
+    auto* cancel = named(new QPushButton(page), f.UploadCancel.name());
+    bindButton(f.UploadCancel, cancel);
+    row->addWidget(cancel);
+    layout->addLayout(row);
     return page;
 }
 

@@ -18,6 +18,7 @@
 #include <QSlider>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTextCursor>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <algorithm>
@@ -307,6 +308,22 @@ void bindMemo(Memo& memo, QPlainTextEdit* widget) {
                 bar->setValue(atBottom ? bar->maximum() : kept);
             },
             Qt::QueuedConnection);
+    });
+}
+
+void bindTextMemo(Dorive& core, TextMemo& memo, QPlainTextEdit* widget) {
+    follow<QPlainTextEdit>(memo, widget, [&memo](QPlainTextEdit* w) {
+        applyCommon(memo, w);
+        QString text = fromBytes(memo.text());
+        if (w->toPlainText() != text) {
+            QSignalBlocker block(w);
+            w->setPlainText(text);
+            w->moveCursor(QTextCursor::End);
+        }
+    });
+    QObject::connect(widget, &QPlainTextEdit::textChanged, widget, [&core, &memo, widget] {
+        std::string text = toBytes(widget->toPlainText());
+        postAction(core, memo, [&memo, text] { memo.userSetText(text); });
     });
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "form/controls.h"
+#include "form/text_memo.h"
 
 class QAbstractButton;
 class QCheckBox;
@@ -55,6 +56,9 @@ void bindProgressBar(ProgressBar& bar, QProgressBar* widget, bool useColor);
 // Adds one label per panel, as wide as the panel; the last one reaches to the right edge.
 void bindStatusBar(StatusBar& bar, QStatusBar* widget);
 void bindMemo(Memo& memo, QPlainTextEdit* widget);
+// An editable list of lines (the upload list): the user's edits reach the model as an
+// activity of the core.
+void bindTextMemo(Dorive& core, TextMemo& memo, QPlainTextEdit* widget);
 // `pages` are the widgets of the model's pages, in the model's order.
 void bindPageControl(PageControl& control, QTabWidget* widget, const std::vector<QWidget*>& pages);
 void bindTree(Tree& tree, QTreeWidget* widget);

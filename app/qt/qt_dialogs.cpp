@@ -1,7 +1,9 @@
 #include "app/qt/qt_dialogs.h"
 
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -60,16 +62,22 @@ bool QtDialogs::confirm(const std::string& question) {
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
-std::optional<std::string> QtDialogs::openFileName(const std::string& filter) {
-    QString name = QFileDialog::getOpenFileName(parent_, QString(), QString(), qtFileFilter(filter));
+// File dialogs open in the working directory and leave it at the chosen file's folder, so
+// that relative names in a file just loaded (an upload list) are found beside it.
+namespace {
+std::optional<std::string> chosen(const QString& name) {
     if (name.isEmpty()) return std::nullopt;
+    QDir::setCurrent(QFileInfo(name).absolutePath());
     return QFile::encodeName(name).toStdString();
+}
+}  // namespace
+
+std::optional<std::string> QtDialogs::openFileName(const std::string& filter) {
+    return chosen(QFileDialog::getOpenFileName(parent_, QString(), QDir::currentPath(), qtFileFilter(filter)));
 }
 
 std::optional<std::string> QtDialogs::saveFileName(const std::string& filter) {
-    QString name = QFileDialog::getSaveFileName(parent_, QString(), QString(), qtFileFilter(filter));
-    if (name.isEmpty()) return std::nullopt;
-    return QFile::encodeName(name).toStdString();
+    return chosen(QFileDialog::getSaveFileName(parent_, QString(), QDir::currentPath(), qtFileFilter(filter)));
 }
 
 ImportReportDialog::ImportReportDialog(const ImportReport& report, QWidget* parent) : QDialog(parent) {

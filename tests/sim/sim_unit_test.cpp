@@ -184,7 +184,6 @@ TEST_F(SimFixture, RejectsBadCommandsWithErrorAndChangesNothing) {
         "AT+CPBR=1,21",
         "AT+CPBR=5,4",
         "AT+CPBR=",
-        "AT#DSCRIPT=none.pyo",
     };
     for (const char* c : rejected) EXPECT_EQ(command(c), "\r\nERROR\r\n") << c;
     EXPECT_EQ(command(eighty + "x"), "\r\nERROR\r\n");
@@ -350,14 +349,14 @@ TEST_F(SimFixture, FaultGarbledLinesChangeOneByteAndKeepTheFraming) {
 TEST_F(SimFixture, UploadTakesRawBytesAfterThePrompt) {
     open();
     stop();
-    EXPECT_EQ(command("AT#WSCRIPT=new.pyo,6"), "\r\n>>> ");
+    EXPECT_EQ(command("AT#WSCRIPT=new.pyo,6"), "\r\n>>>");
     port->write(std::string("ab\r\nc\0", 6));
     clock.advance(5);
     EXPECT_EQ(take(), "\r\nOK\r\n");
     EXPECT_EQ(unit->scripts().at("new.pyo"), std::string("ab\r\nc\0", 6));
     EXPECT_EQ(command("AT#LSCRIPT"), reply({"#LSCRIPT: \"new.pyo\",6"}));
 
-    EXPECT_EQ(command("AT#ASEND=bell.wav,3"), "\r\n>>> ");
+    EXPECT_EQ(command("AT#ASEND=bell.wav,3"), "\r\nCONNECT\r\n");
     port->write("xyz");
     clock.advance(5);
     EXPECT_EQ(take(), "\r\nOK\r\n");
@@ -366,6 +365,7 @@ TEST_F(SimFixture, UploadTakesRawBytesAfterThePrompt) {
 
     EXPECT_EQ(command("AT#DSCRIPT=new.pyo"), reply({}));
     EXPECT_TRUE(unit->scripts().empty());
+    EXPECT_EQ(command("AT#DSCRIPT=none.pyo"), reply({}));  // nothing to delete is no error
     EXPECT_EQ(command("AT#WSCRIPT=x.pyo,0"), "\r\nERROR\r\n");
 }
 
@@ -436,6 +436,66 @@ TEST_F(SimFixture, RealisticPacingAddsLatencyAndWireTimeInUsbChunks) {
     EXPECT_NEAR(double(port->outputFree()), double(kOutputBufferSize - 11520 / 2), 64.0);
     clock.advance(501);
     EXPECT_EQ(port->outputFree(), kOutputBufferSize);
+}
+
+// The unit holds CTS while it writes upload data away: the host's bytes wait in its output
+// buffer, and the file still arrives whole.
+TEST_F(SimFixture, CtsHeldByTheUnitDelaysTheUploadAndKeepsTheBytes) {
+    SimOptions options = quiet();
+    options.ctsHoldEveryBytes = 1024;
+    options.ctsHoldMs = 100;
+    open(options, Pacing::realistic());
+    port->setDtr(true);
+    clock.advance(3000);
+    take();
+    std::string data(4096, '\0');
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = char(i * 7);
+    port->write("AT#WSCRIPT=held.pyo,4096\r\n");
+    clock.advance(20);
+    EXPECT_EQ(take(), "\r\n>>>");
+
+    const std::int64_t start = clock.nowMs();
+    port->write(data);
+    const std::int64_t wireMs = 4096 * 10 * 1000 / kLineBaud;  // 355 ms
+    clock.advance(wireMs + 10);
+    EXPECT_GT(port->outputFree(), 0u);
+    EXPECT_LT(port->outputFree(), kOutputBufferSize);  // held back: not all out in wire time
+    while (port->outputFree() < kOutputBufferSize) clock.advance(1);
+    // Four holds of 100 ms, one after each 1024 bytes; the last one ends after the data.
+    EXPECT_NEAR(double(clock.nowMs() - start), double(wireMs + 300), 5.0);
+    clock.advance(20);
+    EXPECT_EQ(take(), "\r\nOK\r\n");
+    EXPECT_EQ(unit->scripts().at("held.pyo"), data);
+}
+
+// While the host leaves received bytes unread, the unit stops at the RTS threshold and goes
+// on, at line speed, once the host has read them.
+TEST_F(SimFixture, RtsHoldsTheUnitWhileTheHostDoesNotRead) {
+    open(quiet(), Pacing::realistic());
+    port->setDtr(true);
+    clock.advance(3000);
+    take();
+    for (int loc = 30; loc <= unit->sim().capacity(); ++loc)
+        unit->sim().write(loc, "0123456789012", "Entry number " + std::to_string(loc));
+    port->onReadyRead = nullptr;  // the host is busy
+    port->write("AT+CPBR=1,250\r\n");
+    clock.advance(3000);
+    const std::size_t waiting = port->bytesAvailable();
+    EXPECT_GE(waiting, kRtsOffBytes);
+    EXPECT_LT(waiting, kRtsOffBytes + kUsbChunkBytes);
+    clock.advance(1000);
+    EXPECT_EQ(port->bytesAvailable(), waiting);  // held
+
+    std::string all;
+    for (int i = 0; i < 50; ++i) {
+        all += port->read(port->bytesAvailable());
+        clock.advance(100);
+    }
+    EXPECT_EQ(all.substr(all.size() - 6), "\r\nOK\r\n");
+    std::size_t listed = 0;
+    for (std::size_t at = all.find("+CPBR: "); at != std::string::npos; at = all.find("+CPBR: ", at + 1))
+        ++listed;
+    EXPECT_EQ(listed, unit->sim().entries().size());
 }
 
 }  // namespace
