@@ -1,6 +1,7 @@
 #pragma once
 // Append-only store of text lines in large shared blocks: no allocation per line, and a
 // line, once stored, never moves. The monitor keeps everything since start-up in one.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>

@@ -9,12 +9,17 @@
 #include "app/qt/qt_clock.h"
 #include "app/qt/qt_dialogs.h"
 #include "app/qt/qt_serial_port.h"
+#include "app/variants.h"
 #include "sim/sim_port.h"
 #include "sim/sim_unit.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName("DORive");
+    // The application's title follows the variant, as the window's caption does, so that
+    // message boxes carry the product's name too.
+    const dorive::Variant& variant = dorive::selectVariant(argc > 0 ? argv[0] : "DORive");
+    QApplication::setApplicationName(variant.caption.empty() ? QString("DORive")
+                                                              : QString::fromStdString(variant.caption));
 
     dorive::QtClock clock;
     dorive::QtDialogs dialogs;

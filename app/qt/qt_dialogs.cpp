@@ -1,5 +1,6 @@
 #include "app/qt/qt_dialogs.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
@@ -54,11 +55,11 @@ std::optional<std::string> QtDialogs::choosePort(const std::vector<PortInfo>& po
 }
 
 void QtDialogs::errorBox(const std::string& text) {
-    QMessageBox::critical(parent_, "DORive", displayText(text));
+    QMessageBox::critical(parent_, QApplication::applicationName(), displayText(text));
 }
 
 bool QtDialogs::confirm(const std::string& question) {
-    return QMessageBox::question(parent_, "DORive", displayText(question), QMessageBox::Yes | QMessageBox::No,
+    return QMessageBox::question(parent_, QApplication::applicationName(), displayText(question), QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 

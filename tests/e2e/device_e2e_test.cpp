@@ -2,6 +2,7 @@
 // that the unit breaks off.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -284,5 +285,22 @@ TEST_P(Device, OutputInSmallPiecesReadsAndSavesTheSame) {
     save();
     EXPECT_TRUE(errors().empty());
     EXPECT_EQ(unit->sim().find(3)->name, "ADMIN4");
+    expectViewShowsSim();
+}
+
+// Texts with commas go to the unit in double quotes and come back as they stood.
+TEST_P(Device, CommasInNamesAndTextsSurviveASave) {
+    stopAndRead();
+    form().ALARMON.setText("Open, please");
+    auto rows = form().PhoneBook1.rows();
+    rows.push_back({"Smith, J", "0601000111"});
+    rows.push_back({"Lee; flat 3", "0601000222"});
+    form().PhoneBook1.setRows(rows);
+    save();
+    EXPECT_TRUE(errors().empty()) << errors().front();
+    EXPECT_EQ(form().ALARMON.text(), "Open, please");
+    const auto& shown = form().PhoneBook1.rows();
+    EXPECT_NE(std::find(shown.begin(), shown.end(), PhoneBookList::Row{"Smith, J", "0601000111"}), shown.end());
+    EXPECT_NE(std::find(shown.begin(), shown.end(), PhoneBookList::Row{"Lee; flat 3", "0601000222"}), shown.end());
     expectViewShowsSim();
 }
