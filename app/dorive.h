@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 
+#include "app/language.h"
 #include "device/device_ops.h"
 #include "device/read_view.h"
 #include "device/reply_dispatch.h"
@@ -12,6 +13,9 @@
 #include "form/form.h"
 #include "form/state.h"
 #include "loop/event_loop.h"
+#include "memories/memories.h"
+#include "params/pc_file.h"
+#include "phonebook/phone_book_page.h"
 #include "ports/clock.h"
 #include "ports/dialogs.h"
 #include "ports/files.h"
@@ -19,9 +23,6 @@
 #include "serial/context.h"
 #include "serial/receive_path.h"
 #include "serial/serial_channel.h"
-#include "memories/memories.h"
-#include "params/pc_file.h"
-#include "phonebook/phone_book_page.h"
 #include "upload/monitor_log.h"
 
 namespace dorive {
@@ -38,7 +39,7 @@ struct DoriveOptions {
 };
 
 class Dorive {
-public:
+  public:
     Dorive(PortProvider& ports, Clock& clock, Dialogs& dialogs, DoriveOptions options = {});
     ~Dorive();
     Dorive(const Dorive&) = delete;
@@ -76,8 +77,9 @@ public:
     PhoneBookPage& phoneBook() { return phoneBook_; }
     PcFile& pcFile() { return pcFile_; }
     Memories& memories() { return memories_; }
+    Language& language() { return language_; }
 
-private:
+  private:
     void showError(const std::string& text) { dialogs_.errorBox(text); }
     void portLost(const std::string& why);
     Task reportLoss();
@@ -100,6 +102,7 @@ private:
     PhoneBookPage phoneBook_;
     PcFile pcFile_;
     Memories memories_;
+    Language language_;
 };
 
 }  // namespace dorive
