@@ -13,9 +13,6 @@
 #include "form/form.h"
 #include "form/state.h"
 #include "loop/event_loop.h"
-#include "memories/memories.h"
-#include "params/pc_file.h"
-#include "phonebook/phone_book_page.h"
 #include "ports/clock.h"
 #include "ports/dialogs.h"
 #include "ports/files.h"
@@ -23,6 +20,9 @@
 #include "serial/context.h"
 #include "serial/receive_path.h"
 #include "serial/serial_channel.h"
+#include "memories/memories.h"
+#include "params/pc_file.h"
+#include "phonebook/phone_book_page.h"
 #include "upload/monitor_log.h"
 
 namespace dorive {
@@ -39,7 +39,7 @@ struct DoriveOptions {
 };
 
 class Dorive {
-  public:
+public:
     Dorive(PortProvider& ports, Clock& clock, Dialogs& dialogs, DoriveOptions options = {});
     ~Dorive();
     Dorive(const Dorive&) = delete;
@@ -79,7 +79,7 @@ class Dorive {
     Memories& memories() { return memories_; }
     Language& language() { return language_; }
 
-  private:
+private:
     void showError(const std::string& text) { dialogs_.errorBox(text); }
     void portLost(const std::string& why);
     Task reportLoss();

@@ -34,8 +34,7 @@ struct Form {
         service{"service"};
     PageControl PageControl1{"PageControl1", {&Buttons, &PhoneBook, &seting, &TabSheet2, &service}};
     // Pages of the Buttons page.
-    TabPage ZEPtyp1{"ZEPtyp1"}, ZEPtyp2{"ZEPtyp2"}, ModuleButtons{"ModuleButtons"},
-        ModuleKeyboard{"ModuleKeyboard"};
+    TabPage ZEPtyp1{"ZEPtyp1"}, ZEPtyp2{"ZEPtyp2"}, ModuleButtons{"ModuleButtons"}, ModuleKeyboard{"ModuleKeyboard"};
     PageControl ZEPtyp{"ZEPtyp", {&ZEPtyp1, &ZEPtyp2, &ModuleButtons, &ModuleKeyboard}};
     // Pages of the settings page.
     TabPage Calls{"Calls"}, Relays{"Relays"}, SMSs{"SMSs"}, Admin{"Admin"};
@@ -44,8 +43,7 @@ struct Form {
     // Unit pictures and arrows of the variants.
     Picture ZEP1{"ZEP1"}, ZEP2{"ZEP2"}, ZEPF1{"ZEPF1"}, ZEPF2{"ZEPF2"}, ZEPL1{"ZEPL1"}, ZEPL2{"ZEPL2"},
         ZEPCorvel1{"ZEPCorvel1"}, ZEPCorvel2{"ZEPCorvel2"};
-    Picture Sipka1{"Sipka1"}, Sipkaf1{"Sipkaf1"}, SipkaGA1{"SipkaGA1"}, SipkaGA2{"SipkaGA2"},
-        SipkaGB2{"SipkaGB2"};
+    Picture Sipka1{"Sipka1"}, Sipkaf1{"Sipkaf1"}, SipkaGA1{"SipkaGA1"}, SipkaGA2{"SipkaGA2"}, SipkaGB2{"SipkaGB2"};
 
     // Device panel.
     GroupBox GroupBox4{"GroupBox4"};
@@ -66,10 +64,7 @@ struct Form {
     Button signal{"signal"};
     ProgressBar Prubeh{"Prubeh", 0, 100};
     StatusBar StatusBar1{"StatusBar1",
-                         {{" Operator:", 190},
-                          {" board voltage:", 160},
-                          {" SIM:", 60},
-                          {"  Ver: 5.1", 75},
+                         {{" Operator:", 190}, {" board voltage:", 160}, {" SIM:", 60}, {"  Ver: 5.1", 75},
                           {" ZEP Ver:", 60}}};
 
     // Monitor page.
@@ -109,8 +104,7 @@ struct Form {
     Label Label22{"Label22"}, Label23{"Label23"};
     GroupBox Port{"Port"};
     RadioGroup portGroup;
-    RadioButton PortDis{"PortDis", portGroup}, PortEtons{"PortEtons", portGroup},
-        PortESMS{"PortESMS", portGroup};
+    RadioButton PortDis{"PortDis", portGroup}, PortEtons{"PortEtons", portGroup}, PortESMS{"PortESMS", portGroup};
 
     // Keypad module parameters.
     GroupBox KeyBoardParams{"KeyBoardParams"};
@@ -150,8 +144,8 @@ struct Form {
     Edit CodeM0{"CodeM0"}, CodeM1{"CodeM1"}, CodeM2{"CodeM2"}, CodeM3{"CodeM3"}, CodeM4{"CodeM4"};
     Label LabelCodeM0{"LabelCodeM0"}, LabelCodeM1{"LabelCodeM1"}, LabelCodeM2{"LabelCodeM2"},
         LabelCodeM3{"LabelCodeM3"}, LabelCodeM4{"LabelCodeM4"};
-    Label CodeM0Caption{"Label44"}, CodeM1Caption{"Label42"}, CodeM2Caption{"Label45"},
-        CodeM3Caption{"Label47"}, CodeM4Caption{"Label49"};
+    Label CodeM0Caption{"Label44"}, CodeM1Caption{"Label42"}, CodeM2Caption{"Label45"}, CodeM3Caption{"Label47"},
+        CodeM4Caption{"Label49"};
     RadioGroup relaysM0, relaysM1, relaysM2, relaysM3, relaysM4;
     RadioButton M0Rel1{"M0Rel1", relaysM0}, M0Rel2{"M0Rel2", relaysM0}, M1Rel1{"M1Rel1", relaysM1},
         M1Rel2{"M1Rel2", relaysM1}, M2Rel1{"M2Rel1", relaysM2}, M2Rel2{"M2Rel2", relaysM2},
@@ -178,7 +172,7 @@ struct Form {
     Label M1AccesCaption{"Label43"}, M3AccesCaption{"Label54"}, M4AccesCaption{"Label59"},
         FromM2Caption{"GroupBox8"}, ToM2Caption{"GroupBox9"}, FromM3Caption{"GroupBox10"},
         FromHoursCaption{"GroupBox11"}, ToHoursCaption{"GroupBox12"};
-    // Column heads over the month and day lists of modes 2 and 3; units after the hour lists.
+    // Heads over the month and day lists of modes 2 and 3; units after the hour lists.
     Label MonthM2Caption{"Label46"}, DayM2Caption{"Label51"}, MonthM3Caption{"Label52"},
         DayM3Caption{"Label53"}, FromHoursUnit{"Label55"}, ToHoursUnit{"Label57"};
     // Captions, start values, containers and the `all()` entries of the memory pages.
@@ -198,7 +192,7 @@ struct Form {
     const std::vector<Control*>& all() const { return all_; }
     Control* find(const std::string& name) const;
 
-  private:
+private:
     std::vector<Control*> all_;
 };
 
