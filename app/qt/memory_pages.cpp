@@ -175,6 +175,7 @@ struct Builder {
         QFont bold = title->font();
         bold.setBold(true);
         title->setFont(bold);
+        title->setWordWrap(true);
         v->addWidget(title);
 
         auto* codeRow = new QHBoxLayout;
@@ -234,8 +235,9 @@ struct Builder {
         v->addLayout(fields);
         v->addStretch(1);
 
+        // The SMS box on a line of its own, so that a longer caption is not cut by the button.
+        if (sms[mode]) v->addWidget(check(*sms[mode], page));
         auto* bottom = new QHBoxLayout;
-        if (sms[mode]) bottom->addWidget(check(*sms[mode], page));
         bottom->addStretch(1);
         bottom->addWidget(button(*writes[mode], page));
         v->addLayout(bottom);
