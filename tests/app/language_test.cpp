@@ -180,6 +180,12 @@ TEST_F(LanguageTest, AFileThatCannotBeWrittenIsReportedAndTheCloseEnds) {
 }
 
 TEST_F(LanguageTest, RowsWhoseControlIsNotInTheFormAreStillReadAndWritten) {
+    // Every name in the tables is a control of the form, but for the upload list's controls
+    // and a second month caption the code pages do without.
+    const std::vector<std::string> notYet = {"LoadList", "ClrList", "Upgrade", "List", "Label50"};
+    for (const std::string& name : core->language().missingControls())
+        EXPECT_NE(std::find(notYet.begin(), notYet.end(), name), notYet.end()) << name;
+
     start("[Language]\r\nLoad List=Liste laden\r\n[Help]\r\nList=Dateien\r\n");
     IniFile ini = closed();
     EXPECT_EQ(ini.value("Language", "Load List"), "Liste laden");
