@@ -270,7 +270,7 @@ void Language::save(IniFile& ini, Kind kind) const {
         // What the control shows now; the text read where the form has no such control.
         std::string text = i < loaded.size() ? loaded[i] : defaultText(row);
         if (!row.control)
-            text = st_.LanguageName;
+            text = i < loaded.size() ? st_.LanguageName : text;
         else if (const Control* c = form_.find(row.control))
             text = caption ? c->caption() : c->hint();
         ini.writeString(section, key, text);
