@@ -26,7 +26,8 @@ Dorive::Dorive(PortProvider& ports, Clock& clock, Dialogs& dialogs, DoriveOption
       phoneBook_(ctx_),
       pcFile_(ctx_),
       memories_(ctx_),
-      upload_(ctx_) {
+      upload_(ctx_),
+      language_(form_, st_) {
     loop_.onError = [this](std::exception_ptr e) {
         try {
             std::rethrow_exception(e);
@@ -108,6 +109,8 @@ Task Dorive::FormCreate() {
     if (!port.empty() && port.find_first_not_of("0123456789") == std::string::npos)
         port = port == "0" ? std::string() : "COM" + port;
     com_.preferredPort = port;
+    // Captions and hints, before the window shows.
+    language_.load(ini);
 
     st.RxLine.clear();
     st.UploadActive = false;
@@ -167,6 +170,7 @@ void Dorive::FormClose() {
     ini.writeInteger("Form", "Top", form_.TForm1.top());
     ini.writeInteger("Form", "Left", form_.TForm1.left());
     if (!com_.preferredPort.empty()) ini.writeString("Form", "Port", com_.preferredPort);
+    language_.save(ini);
     try {
         ini.save(ctx_.files);
     } catch (const std::exception& e) {

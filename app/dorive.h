@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 
+#include "app/language.h"
 #include "device/device_ops.h"
 #include "device/read_view.h"
 #include "device/reply_dispatch.h"
@@ -78,6 +79,7 @@ public:
     PcFile& pcFile() { return pcFile_; }
     Memories& memories() { return memories_; }
     Upload& upload() { return upload_; }
+    Language& language() { return language_; }
 
 private:
     void showError(const std::string& text) { dialogs_.errorBox(text); }
@@ -103,6 +105,7 @@ private:
     PcFile pcFile_;
     Memories memories_;
     Upload upload_;
+    Language language_;
 };
 
 }  // namespace dorive

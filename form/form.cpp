@@ -216,9 +216,9 @@ Form::MemoryPageControls::MemoryPageControls(char letter)
       Write(pageName(letter, "WriteMemo", "WriteButton")),
       DelSel(pageName(letter, "DelMemoSel", "DelButtonSel")),
       Del(pageName(letter, "DelMemo", "DelButton")),
-      NumberCaption(pageName(letter, "MemoCaption", "ButtonCaption")),
-      PosCaption(pageName(letter, "PosMemoCaption", "PosButtonCaption")),
-      PNumberCaption(pageName(letter, "MemoPNumberCaption", "ButtonPNumberCaption")),
+      NumberCaption(pageName(letter, "Label56", "Label62")),
+      PosCaption(pageName(letter, "Label60", "Label61")),
+      PNumberCaption(pageName(letter, "Label58", "Label64")),
       TreeCaption(pageName(letter, "TreeMemoCaption", "TreeButtonsCaption")),
       TreeSelCaption(pageName(letter, "TreeMemoSelCaption", "TreeButtonsSelCaption")) {
     const bool memo = letter == 'M';
@@ -326,20 +326,26 @@ void Form::setUpMemoryPages() {
     M1AccesCaption.setCaption("Access");
     M3AccesCaption.setCaption("Access");
     M4AccesCaption.setCaption("Access");
-    FromM2Caption.setCaption("From (month, day)");
-    ToM2Caption.setCaption("To (month, day)");
-    FromM3Caption.setCaption("From (month, day)");
-    FromHoursCaption.setCaption("From hour");
-    ToHoursCaption.setCaption("To hour");
+    FromM2Caption.setCaption("from Date");
+    ToM2Caption.setCaption("to Date");
+    FromM3Caption.setCaption("from Date");
+    FromHoursCaption.setCaption("from Hours");
+    ToHoursCaption.setCaption("to Hours");
+    for (Label* l : {&MonthM2Caption, &MonthM3Caption}) l->setCaption("month");
+    for (Label* l : {&DayM2Caption, &DayM3Caption}) l->setCaption("day");
+    for (Label* l : {&FromHoursUnit, &ToHoursUnit}) l->setCaption("hours");
     struct OnPage {
         TabPage& page;
         std::initializer_list<Control*> controls;
     };
     for (const OnPage& p :
          {OnPage{M1, {&week, &Po, &Ut, &St, &Ct, &Pa, &So, &Ne, &M1Acces, &M1AccesCaption}},
-          OnPage{M2, {&FromM2, &FromD2, &ToM2, &ToD2, &FromM2Caption, &ToM2Caption}},
-          OnPage{M3, {&FromM3, &FromD3, &M3Acces, &FromM3Caption, &M3AccesCaption}},
-          OnPage{M4, {&FromHours, &ToHours, &M4Acces, &FromHoursCaption, &ToHoursCaption, &M4AccesCaption}}})
+          OnPage{M2,
+                 {&FromM2, &FromD2, &ToM2, &ToD2, &FromM2Caption, &ToM2Caption, &MonthM2Caption, &DayM2Caption}},
+          OnPage{M3,
+                 {&FromM3, &FromD3, &M3Acces, &FromM3Caption, &M3AccesCaption, &MonthM3Caption, &DayM3Caption}},
+          OnPage{M4, {&FromHours, &ToHours, &M4Acces, &FromHoursCaption, &ToHoursCaption, &M4AccesCaption,
+                      &FromHoursUnit, &ToHoursUnit}}})
         for (Control* c : p.controls) {
             c->setParent(&p.page);
             all_.push_back(c);

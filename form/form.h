@@ -141,12 +141,12 @@ struct Form {
     // One page per code mode, 0 to 4.
     TabPage M0{"M0"}, M1{"M1"}, M2{"M2"}, M3{"M3"}, M4{"M4"};
     PageControl ModeCode{"ModeCode", {&M0, &M1, &M2, &M3, &M4}};
-    Label TitleM0{"TitleM0"}, TitleM1{"TitleM1"}, TitleM2{"TitleM2"}, TitleM3{"TitleM3"}, TitleM4{"TitleM4"};
+    Label TitleM0{"Label37"}, TitleM1{"Label38"}, TitleM2{"Label39"}, TitleM3{"Label40"}, TitleM4{"Label41"};
     Edit CodeM0{"CodeM0"}, CodeM1{"CodeM1"}, CodeM2{"CodeM2"}, CodeM3{"CodeM3"}, CodeM4{"CodeM4"};
     Label LabelCodeM0{"LabelCodeM0"}, LabelCodeM1{"LabelCodeM1"}, LabelCodeM2{"LabelCodeM2"},
         LabelCodeM3{"LabelCodeM3"}, LabelCodeM4{"LabelCodeM4"};
-    Label CodeM0Caption{"CodeM0Caption"}, CodeM1Caption{"CodeM1Caption"}, CodeM2Caption{"CodeM2Caption"},
-        CodeM3Caption{"CodeM3Caption"}, CodeM4Caption{"CodeM4Caption"};
+    Label CodeM0Caption{"Label44"}, CodeM1Caption{"Label42"}, CodeM2Caption{"Label45"}, CodeM3Caption{"Label47"},
+        CodeM4Caption{"Label49"};
     RadioGroup relaysM0, relaysM1, relaysM2, relaysM3, relaysM4;
     RadioButton M0Rel1{"M0Rel1", relaysM0}, M0Rel2{"M0Rel2", relaysM0}, M1Rel1{"M1Rel1", relaysM1},
         M1Rel2{"M1Rel2", relaysM1}, M2Rel1{"M2Rel1", relaysM2}, M2Rel2{"M2Rel2", relaysM2},
@@ -170,10 +170,12 @@ struct Form {
     ComboBox M1Acces{"M1Acces", accessItems(), true}, M3Acces{"M3Acces", accessItems(), true},
         M4Acces{"M4Acces", accessItems(), true};
     ComboBox FromHours{"FromHours", hourItems(), true}, ToHours{"ToHours", hourItems(), true};
-    Label M1AccesCaption{"M1AccesCaption"}, M3AccesCaption{"M3AccesCaption"},
-        M4AccesCaption{"M4AccesCaption"}, FromM2Caption{"FromM2Caption"}, ToM2Caption{"ToM2Caption"},
-        FromM3Caption{"FromM3Caption"}, FromHoursCaption{"FromHoursCaption"},
-        ToHoursCaption{"ToHoursCaption"};
+    Label M1AccesCaption{"Label43"}, M3AccesCaption{"Label54"}, M4AccesCaption{"Label59"},
+        FromM2Caption{"GroupBox8"}, ToM2Caption{"GroupBox9"}, FromM3Caption{"GroupBox10"},
+        FromHoursCaption{"GroupBox11"}, ToHoursCaption{"GroupBox12"};
+    // Heads over the month and day lists of modes 2 and 3; units after the hour lists.
+    Label MonthM2Caption{"Label46"}, DayM2Caption{"Label51"}, MonthM3Caption{"Label52"},
+        DayM3Caption{"Label53"}, FromHoursUnit{"Label55"}, ToHoursUnit{"Label57"};
     // Captions, start values, containers and the `all()` entries of the memory pages.
     void setUpMemoryPages();
     // --- end of the memory pages ---

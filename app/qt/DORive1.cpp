@@ -344,7 +344,8 @@ QWidget* TForm1::buildCallsPage() {
         slider->setMinimumHeight(160);
         bindTrackBar(core_, *bar, slider);
         v->addWidget(slider, 1, Qt::AlignHCenter);
-        g->setFixedWidth(84);
+        // At least 84 wide, and as wide as its title in any language.
+        g->setMinimumWidth(84);
         layout->addWidget(g);
     }
     auto* right = new QVBoxLayout;
@@ -552,7 +553,7 @@ QWidget* TForm1::buildDevicePanel() {
     auto* bv = new QVBoxLayout(battery);
     auto* bar = named(new QProgressBar(battery), f.BVoltage.name());
     bar->setOrientation(Qt::Vertical);
-    bar->setFixedSize(20, 84);
+    bar->setFixedSize(20, 62);  // leaves room for the voltage under it
     bindProgressBar(f.BVoltage, bar, false);
     bv->addWidget(bar, 0, Qt::AlignHCenter);
     QLabel* voltage = label(f.Voltage, battery);

@@ -175,6 +175,7 @@ struct Builder {
         QFont bold = title->font();
         bold.setBold(true);
         title->setFont(bold);
+        title->setWordWrap(true);
         v->addWidget(title);
 
         auto* codeRow = new QHBoxLayout;
@@ -200,22 +201,31 @@ struct Builder {
             fields->addWidget(list(a, page), row, 1);
             if (b) fields->addWidget(list(*b, page), row, 2);
         };
+        // Month and day heads over the two lists of a date.
+        auto heads = [&](Label& month, Label& day) {
+            fields->addWidget(label(month, page), 0, 1, Qt::AlignHCenter);
+            fields->addWidget(label(day, page), 0, 2, Qt::AlignHCenter);
+        };
         switch (mode) {
             case 1:
                 fields->addWidget(week(f, page), 0, 0, 1, 4, Qt::AlignLeft);
                 pair(1, f.M1AccesCaption, f.M1Acces, nullptr);
                 break;
             case 2:
-                pair(0, f.FromM2Caption, f.FromM2, &f.FromD2);
-                pair(1, f.ToM2Caption, f.ToM2, &f.ToD2);
+                heads(f.MonthM2Caption, f.DayM2Caption);
+                pair(1, f.FromM2Caption, f.FromM2, &f.FromD2);
+                pair(2, f.ToM2Caption, f.ToM2, &f.ToD2);
                 break;
             case 3:
-                pair(0, f.FromM3Caption, f.FromM3, &f.FromD3);
-                pair(1, f.M3AccesCaption, f.M3Acces, nullptr);
+                heads(f.MonthM3Caption, f.DayM3Caption);
+                pair(1, f.FromM3Caption, f.FromM3, &f.FromD3);
+                pair(2, f.M3AccesCaption, f.M3Acces, nullptr);
                 break;
             case 4:
                 pair(0, f.FromHoursCaption, f.FromHours, nullptr);
+                fields->addWidget(label(f.FromHoursUnit, page), 0, 2);
                 pair(1, f.ToHoursCaption, f.ToHours, nullptr);
+                fields->addWidget(label(f.ToHoursUnit, page), 1, 2);
                 pair(2, f.M4AccesCaption, f.M4Acces, nullptr);
                 break;
             default:
@@ -225,8 +235,9 @@ struct Builder {
         v->addLayout(fields);
         v->addStretch(1);
 
+        // The SMS box on a line of its own, so that a longer caption is not cut by the button.
+        if (sms[mode]) v->addWidget(check(*sms[mode], page));
         auto* bottom = new QHBoxLayout;
-        if (sms[mode]) bottom->addWidget(check(*sms[mode], page));
         bottom->addStretch(1);
         bottom->addWidget(button(*writes[mode], page));
         v->addLayout(bottom);
