@@ -30,7 +30,7 @@ const CommandInfo kCommands[] = {
      "  Options:\n"
      "    --changed-only   write only the locations that changed (quick save), when available\n"
      "  Example:\n"
-     "    dorive-cli --port /dev/ttyUSB0 --log restore.mon write unit-17.zep\n"},
+     "    dorive-cli --port /dev/ttyUSB0 write unit-17.zep\n"},
     {Command::Run, "run",
      "run\n"
      "    Let the unit's script run again, as the Run button does, and wait until the unit\n"
@@ -67,14 +67,17 @@ std::optional<double> parseSeconds(const std::string& text) {
     errno = 0;
     char* end = nullptr;
     double value = std::strtod(text.c_str(), &end);
-    if (errno != 0 || end != text.c_str() + text.size() || !std::isfinite(value) || value <= 0 || value > 86400)
+    if (errno != 0 || end != text.c_str() + text.size() || !std::isfinite(value) || value <= 0 ||
+        value > 86400)
         return std::nullopt;
     return value;
 }
 
 }  // namespace
 
-const char* commandName(Command command) { return command == Command::None ? "" : info(command).name; }
+const char* commandName(Command command) {
+    return command == Command::None ? "" : info(command).name;
+}
 
 std::string usageText() {
     return "Usage: dorive-cli --port PORT [--log FILE] [--timeout SECONDS] COMMAND [ARGS]\n"
@@ -119,7 +122,8 @@ std::string helpText() {
 }
 
 std::string commandHelp(Command command) {
-    return std::string("Usage: dorive-cli --port PORT [--log FILE] [--timeout SECONDS] ") + info(command).help;
+    return std::string("Usage: dorive-cli --port PORT [--log FILE] [--timeout SECONDS] ") +
+           info(command).help;
 }
 
 ParseResult parseArgs(const std::vector<std::string>& argv) {
@@ -151,7 +155,8 @@ ParseResult parseArgs(const std::vector<std::string>& argv) {
             value = a.substr(eq + 1);
             inlineValue = true;
         }
-        if (name != "--port" && name != "--log" && name != "--timeout") return {std::nullopt, "unknown option " + a};
+        if (name != "--port" && name != "--log" && name != "--timeout")
+            return {std::nullopt, "unknown option " + a};
         if (!inlineValue) {
             if (i + 1 >= argv.size()) return {std::nullopt, "option " + name + " needs a value"};
             value = argv[++i];
@@ -164,7 +169,8 @@ ParseResult parseArgs(const std::vector<std::string>& argv) {
             args.log = value;
         } else {
             auto seconds = parseSeconds(value);
-            if (!seconds) return {std::nullopt, "--timeout needs a number of seconds above 0, not \"" + value + "\""};
+            if (!seconds)
+                return {std::nullopt, "--timeout needs a number of seconds above 0, not \"" + value + "\""};
             args.timeoutSeconds = *seconds;
         }
     }
@@ -185,7 +191,8 @@ ParseResult parseArgs(const std::vector<std::string>& argv) {
         case Command::Write:
         case Command::Upload:
             if (operands != 1)
-                return {std::nullopt, cmd + (args.command == Command::Write ? " needs one FILE" : " needs one LIST")};
+                return {std::nullopt,
+                        cmd + (args.command == Command::Write ? " needs one FILE" : " needs one LIST")};
             args.file = positional[1];
             break;
         default:

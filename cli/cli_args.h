@@ -13,12 +13,12 @@ enum class WriteMode { All, ChangedOnly };
 
 struct CliArgs {
     std::string port;
-    std::string log;                 // empty: no log
-    double timeoutSeconds = 20;      // silence of the unit while an answer is awaited
+    std::string log;             // empty: no log
+    double timeoutSeconds = 20;  // silence of the unit while an answer is awaited
     Command command = Command::None;
-    std::string file;                // read: output ("-" or empty for standard output); write, upload: input
+    std::string file;  // read: output ("-" or empty for standard output); write, upload: input
     WriteMode writeMode = WriteMode::All;
-    bool help = false;               // --help: the general help, or the command's when one is named
+    bool help = false;  // --help: the general help, or the command's when one is named
 };
 
 struct ParseResult {

@@ -11,7 +11,9 @@ std::optional<std::string> CliDialogs::choosePort(const std::vector<PortInfo>& p
     return ports.front().name;
 }
 
-void CliDialogs::errorBox(const std::string& text) { fail(text, errorExit); }
+void CliDialogs::errorBox(const std::string& text) {
+    fail(text, errorExit);
+}
 
 void CliDialogs::fail(const std::string& text, int exit) {
     err_ << "dorive-cli: " << text << '\n' << std::flush;
@@ -53,6 +55,8 @@ void CliFiles::write(const std::string& path, std::string_view bytes) {
     diskFiles().write(path, bytes);
 }
 
-bool CliFiles::exists(const std::string& path) { return path == "-" || diskFiles().exists(path); }
+bool CliFiles::exists(const std::string& path) {
+    return path == "-" || diskFiles().exists(path);
+}
 
 }  // namespace dorive::cli

@@ -18,7 +18,8 @@ class CliDialogs : public Dialogs {
   public:
     explicit CliDialogs(std::ostream& err) : err_(err) {}
 
-    std::optional<std::string> choosePort(const std::vector<PortInfo>& ports, const std::string& preselect) override;
+    std::optional<std::string> choosePort(const std::vector<PortInfo>& ports,
+                                          const std::string& preselect) override;
     void errorBox(const std::string& text) override;
     bool confirm(const std::string& question) override;
     std::optional<std::string> openFileName(const std::string& filter) override;

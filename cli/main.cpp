@@ -1,6 +1,8 @@
 // dorive-cli: the command-line front end. It holds the same core as the window, with ports of
 // its own: the port named on the command line, dialogs answered from the command line, and
 // a runner that waits in real time on Qt's loop or in simulated time for the simulated unit.
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QString>
 #include <iostream>
@@ -8,8 +10,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "app/dorive.h"
 #include "app/qt/qt_serial_port.h"
@@ -66,7 +66,8 @@ int main(int argc, char* argv[]) {
                     card = sim::SimCard::loadImage(image);
                 else
                     std::cerr << "dorive-cli: the SIM image " << image
-                              << " does not exist yet: the simulated unit starts from the demo SIM, saved there on exit.\n";
+                              << " does not exist yet: the simulated unit starts from the demo SIM, saved "
+                                 "there on exit.\n";
             } catch (const sim::SimImageError& e) {
                 std::cerr << "dorive-cli: " << e.what() << '\n';
                 return kExitUsage;

@@ -19,7 +19,9 @@ constexpr std::int64_t kNudgeQuietMs = 3000;
 // A level no "+CSQ:" reply gives: the reply has not come yet.
 constexpr int kNoSignal = -1000000;
 
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+std::string quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
 
 }  // namespace
 
@@ -56,7 +58,9 @@ Session::Session(Dorive& core, Runner& runner, CliDialogs& dialogs, LineWatch& w
         if (notice) notice(text);
         if (dtrWarned_) return;
         dtrWarned_ = true;
-        io_.err << "dorive-cli: warning: " << text << " Waiting for the unit to report its stop.\n" << std::flush;
+        io_.err << "dorive-cli: warning: " << text
+                << " Going on: a stop made by other means shows in the unit's reports.\n"
+                << std::flush;
     };
 }
 
@@ -110,8 +114,9 @@ int Session::write(const std::string& file, WriteMode mode) {
     try {
         std::string bytes = core_.context().files.read(file);
         if (auto problem = pcFileProblem(bytes)) {
-            dialogs_.fail("Cannot load " + quoted(file) + ": " + *problem + ". Nothing was written to the unit.",
-                          kExitUsage);
+            dialogs_.fail(
+                "Cannot load " + quoted(file) + ": " + *problem + ". Nothing was written to the unit.",
+                kExitUsage);
             return status();
         }
     } catch (const FileError& e) {
@@ -153,7 +158,8 @@ int Session::write(const std::string& file, WriteMode mode) {
     lastCount_ = -1;
     Wait saving;
     saving.what = [this] {
-        return "the unit's answer to writing SIM location " + std::to_string(std::max(core_.state().WriteIndex - 1, 1));
+        return "the unit's answer to writing SIM location " +
+               std::to_string(std::max(core_.state().WriteIndex - 1, 1));
     };
     saving.done = [&st] { return !st.WriteActive; };
     saving.progress = [this, &st] { progressCount("writing location", st.WriteIndex - 1, st.SimCapacity); };
@@ -174,13 +180,15 @@ int Session::run() {
     progress("letting the unit's script run");
     Form& form = core_.form();
     if (!click(form.RunZEP, "Run")) return status();
-    bool pendingSeen = false;
+    // Run ends by showing pending; run mode shown after it has ended is the unit's report.
+    bool ran = false;
+    core_.post([&ran]() -> Task {
+        ran = true;
+        co_return;
+    });
     Wait w;
     w.what = [] { return std::string("the unit to report run mode"); };
-    w.done = [&form, &pendingSeen] {
-        if (pendingShown(form)) pendingSeen = true;
-        return pendingSeen && runModeShown(form);
-    };
+    w.done = [&form, &ran] { return ran && runModeShown(form); };
     w.chattyUnit = true;
     if (!wait(w)) return status();
     progress("the unit's script runs");
@@ -253,7 +261,8 @@ bool Session::startSave(WriteMode mode) {
     State& st = core_.state();
     progress("writing the settings to the SIM (" + std::to_string(st.SimCapacity) + " locations)");
     if (!settle() || !click(core_.form().SaveZEP, "Save")) return false;
-    if (!st.WriteActive && !dialogs_.failed()) dialogs_.fail("The save to the unit did not start.", kExitFailed);
+    if (!st.WriteActive && !dialogs_.failed())
+        dialogs_.fail("The save to the unit did not start.", kExitFailed);
     return st.WriteActive && !dialogs_.failed();
 }
 
@@ -265,12 +274,14 @@ bool Session::verifyWrite(const std::map<int, SimEntry>& expected) {
         auto got = listed_.find(at);
         const bool wantUsed = want != expected.end(), gotUsed = got != listed_.end();
         if (!wantUsed && !gotUsed) continue;
-        if (wantUsed && gotUsed && got->second.name == want->second.name && got->second.number == want->second.number)
+        if (wantUsed && gotUsed && got->second.name == want->second.name &&
+            got->second.number == want->second.number)
             continue;
-        std::string text = "location " + std::to_string(at) + " holds " +
-                           (gotUsed ? quoted(got->second.name) + " " + quoted(got->second.number) : "nothing") +
-                           ", written was " +
-                           (wantUsed ? quoted(want->second.name) + " " + quoted(want->second.number) : "nothing");
+        std::string text =
+            "location " + std::to_string(at) + " holds " +
+            (gotUsed ? quoted(got->second.name) + " " + quoted(got->second.number) : "nothing") +
+            ", written was " +
+            (wantUsed ? quoted(want->second.name) + " " + quoted(want->second.number) : "nothing");
         differences.push_back(text);
     }
     if (differences.empty()) return true;
@@ -301,8 +312,9 @@ bool Session::wait(const Wait& w) {
             timer = 0;
             const std::int64_t now = clock.nowMs();
             if (now - lastHeard() >= timeoutMs_) {
-                expired = "No answer from the unit for " + seconds(timeoutMs_) + " while waiting for " + w.what() +
-                          (watch_.lastSent.empty() ? std::string() : " (last sent: " + watch_.lastSent + ")") + ".";
+                expired =
+                    "No answer from the unit for " + seconds(timeoutMs_) + " while waiting for " + w.what() +
+                    (watch_.lastSent.empty() ? std::string() : " (last sent: " + watch_.lastSent + ")") + ".";
                 return;
             }
             if (limit >= 0 && now - start >= limit) {

@@ -28,8 +28,8 @@ std::optional<std::string> uploadUnavailable();
 class Session {
   public:
     struct Streams {
-        std::ostream& out;  // results: the signal level
-        std::ostream& err;  // progress and messages
+        std::ostream& out;                // results: the signal level
+        std::ostream& err;                // progress and messages
         bool progressOnTerminal = false;  // progress lines overwrite each other
     };
     Session(Dorive& core, Runner& runner, CliDialogs& dialogs, LineWatch& watch, Streams streams,

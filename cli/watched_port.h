@@ -38,7 +38,8 @@ class WatchedPort : public SerialPort {
 class WatchedProvider : public PortProvider {
   public:
     using Opener = std::function<std::unique_ptr<SerialPort>()>;
-    WatchedProvider(std::string name, Opener open, Clock& clock) : name_(std::move(name)), open_(std::move(open)), clock_(clock) {}
+    WatchedProvider(std::string name, Opener open, Clock& clock)
+        : name_(std::move(name)), open_(std::move(open)), clock_(clock) {}
 
     std::vector<PortInfo> ports() override { return {{name_, "the port named on the command line"}}; }
     std::unique_ptr<SerialPort> open(const std::string& name) override;

@@ -8,7 +8,9 @@ using namespace std::chrono;
 
 PollClock::PollClock() : start_(steady_clock::now()) {}
 
-std::int64_t PollClock::nowMs() const { return duration_cast<milliseconds>(steady_clock::now() - start_).count(); }
+std::int64_t PollClock::nowMs() const {
+    return duration_cast<milliseconds>(steady_clock::now() - start_).count();
+}
 
 Clock::TimerId PollClock::startTimer(int ms, std::function<void()> fn) {
     TimerId id = ++next_;
@@ -24,7 +26,9 @@ void PollClock::cancelTimer(TimerId id) {
         }
 }
 
-std::string PollClock::timeOfDay() const { return localTimeOfDay(); }
+std::string PollClock::timeOfDay() const {
+    return localTimeOfDay();
+}
 
 int PollClock::msUntilNext() const {
     if (timers_.empty()) return -1;

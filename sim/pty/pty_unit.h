@@ -56,7 +56,7 @@ class PtyUnit {
     bool connected_ = false;
     bool lineStop_ = false;  // DTR asserted by a command line, not by hand
     bool handDtr_ = false;
-    std::string output_;     // bytes for the other end that the pty did not take yet
+    std::string output_;  // bytes for the other end that the pty did not take yet
 };
 
 }  // namespace dorive::sim

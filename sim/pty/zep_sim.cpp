@@ -59,7 +59,8 @@ volatile sig_atomic_t gSignalPipe = -1;
 void onSignal(int sig) {
     int saved = errno;
     unsigned char byte = static_cast<unsigned char>(sig);
-    if (gSignalPipe >= 0) [[maybe_unused]] auto n = ::write(gSignalPipe, &byte, 1);
+    if (gSignalPipe >= 0) [[maybe_unused]]
+        auto n = ::write(gSignalPipe, &byte, 1);
     errno = saved;
 }
 
@@ -150,10 +151,10 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     std::cout << pty->path() << std::endl;
-    std::cerr << "zep-sim: the " << (module == ModuleType::Older ? "older" : "newer") << " module with a SIM of "
-              << unit->sim().capacity() << " locations on " << pty->path() << " (pid " << ::getpid()
-              << "); stop with Ctrl-C or SIGTERM" << (image.empty() ? "" : ", which saves the SIM to " + image)
-              << ".\n";
+    std::cerr << "zep-sim: the " << (module == ModuleType::Older ? "older" : "newer")
+              << " module with a SIM of " << unit->sim().capacity() << " locations on " << pty->path()
+              << " (pid " << ::getpid() << "); stop with Ctrl-C or SIGTERM"
+              << (image.empty() ? "" : ", which saves the SIM to " + image) << ".\n";
 
     // While no program has the pty open, look for one this often.
     constexpr int kConnectionCheckMs = 100;
