@@ -71,6 +71,7 @@ TEST_F(Faults, AReadThatCannotFinishLeavesThePagesAsTheyWere) {
     showProgMode(form());
     rx("Telit");  // a read starts and clears the view
     rx("+CPBR: (1-40),20,18");
+    rx("OK");
     clock.advance(100);
     rx("+CPBR: 1,\"999\",129,\"Zed\"");
     port().onFailure("device removed");
@@ -81,6 +82,7 @@ TEST_F(Faults, AReadThatCannotFinishLeavesThePagesAsTheyWere) {
     core->channel().open();
     rx("Telit");
     rx("+CPBR: (1-40),20,18");
+    rx("OK");
     clock.advance(100);
     rx("+CPBR: 1,\"999\",129,\"Zed\"");
     rx("OK");
