@@ -55,10 +55,13 @@ void ReadView::addPhoneBookEntry(const std::string& name, const std::string& num
 void ReadView::completed() {
     listing_ = false;
     before_.reset();
+    if (onCompleted) onCompleted();
 }
 
 void ReadView::broken(const std::string& why) {
+    const bool listing = listing_;
     listing_ = false;
+    if (listing && onBroken) onBroken(why);
     if (!before_) return;
     ctx_.form.PhoneBook1.setRows(std::move(*before_));
     before_.reset();

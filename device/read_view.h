@@ -33,8 +33,19 @@ public:
     void addPhoneBookEntry(const std::string& name, const std::string& number);
 
     // The listing command went out; the next "OK" ends the read.
-    void listingRequested() { listing_ = true; }
+    // `okBefore` counts the "OK"s still due to commands sent before the listing (the range
+    // query's, when the listing is asked for while its reply is handled): they do not end it.
+    void listingRequested(int okBefore = 0) {
+        listing_ = true;
+        oksBefore_ = okBefore;
+    }
     bool listingPending() const { return listing_; }
+    // An "OK" while the listing is pending: true when it is the listing's own.
+    bool listingOk() {
+        if (oksBefore_ <= 0) return true;
+        --oksBefore_;
+        return false;
+    }
     // The listing ended: what the list shows is what the SIM holds.
     void completed();
     // The read cannot finish (the port was lost, the unit refused the listing): the rows
@@ -44,11 +55,15 @@ public:
 
     // Memory pages that keep trees of their own hear of every clearing here.
     std::function<void()> onClearTrees;
+    // Front ends that wait for a read hear here that its listing ended, or that it cannot finish.
+    std::function<void()> onCompleted;
+    std::function<void(const std::string& why)> onBroken;
 
 private:
     Context& ctx_;
     std::optional<std::vector<PhoneBookList::Row>> before_;
     bool listing_ = false;
+    int oksBefore_ = 0;
 };
 
 }  // namespace dorive

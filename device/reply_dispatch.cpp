@@ -63,7 +63,7 @@ Task ReplyDispatch::onOk() {
     State& st = ctx_.st;
     if (okSeen) okSeen();
     // The "OK" that closes a listing ends that read.
-    if (view_.listingPending()) view_.completed();
+    if (view_.listingPending() && view_.listingOk()) view_.completed();
     if (st.RefreshAfterWrite) {
         if (refreshAfterWrite) {
             co_await refreshAfterWrite();
@@ -185,7 +185,8 @@ Task ReplyDispatch::onCapacity(std::string& line) {
         co_await ctx_.pause(100);
         if (ctx_.com.portChosen()) {
             ctx_.send("AT+CPBR=1," + std::to_string(capacity) + "\r\n");
-            view_.listingRequested();
+            // The "OK" that closes this range reply is still to come.
+            view_.listingRequested(1);
         }
     }
 }

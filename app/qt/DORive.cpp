@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "app/qt/DORive1.h"
-#include "app/qt/qt_clock.h"
+#include "qtports/qt_clock.h"
 #include "app/qt/qt_dialogs.h"
-#include "app/qt/qt_serial_port.h"
+#include "qtports/qt_serial_port.h"
 #include "app/variants.h"
 #include "sim/sim_port.h"
 #include "sim/sim_unit.h"

@@ -72,6 +72,7 @@ TEST_F(Faults, AReadThatCannotFinishLeavesThePagesAsTheyWere) {
     showProgMode(form());
     rx("Telit");  // a read starts and clears the view
     rx("+CPBR: (1-40),20,18");
+    rx("OK");
     clock.advance(100);
     rx("+CPBR: 1,\"999\",129,\"Zed\"");
     port().onFailure("device removed");
@@ -82,6 +83,7 @@ TEST_F(Faults, AReadThatCannotFinishLeavesThePagesAsTheyWere) {
     core->channel().open();
     rx("Telit");
     rx("+CPBR: (1-40),20,18");
+    rx("OK");
     clock.advance(100);
     rx("+CPBR: 1,\"999\",129,\"Zed\"");
     rx("OK");

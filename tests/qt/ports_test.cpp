@@ -13,10 +13,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/qt/qt_clock.h"
+#include "qtports/qt_clock.h"
 #include "app/qt/qt_dialogs.h"
 #include "app/dorive.h"
-#include "app/qt/qt_serial_port.h"
+#include "qtports/qt_serial_port.h"
 #include "support/fakes.h"
 
 using namespace dorive;

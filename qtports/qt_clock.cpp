@@ -1,4 +1,4 @@
-#include "app/qt/qt_clock.h"
+#include "qtports/qt_clock.h"
 
 #include <QTimer>
 

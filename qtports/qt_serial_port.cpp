@@ -1,4 +1,4 @@
-#include "app/qt/qt_serial_port.h"
+#include "qtports/qt_serial_port.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,0 +1,17 @@
+#pragma once
+// Real time on Qt's event loop, for a real serial port.
+#include "qtports/qt_clock.h"
+#include "cli/runner.h"
+
+namespace dorive::cli {
+
+class QtRunner : public Runner {
+  public:
+    Clock& clock() override { return clock_; }
+    bool runUntil(const std::function<bool()>& done) override;
+
+  private:
+    QtClock clock_;
+};
+
+}  // namespace dorive::cli
