@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <ostream>
 
 #include "device/read_view.h"
@@ -9,6 +10,7 @@
 #include "params/pc_file.h"
 #include "params/records.h"
 #include "text/text.h"
+#include "upload/upload.h"
 
 namespace dorive::cli {
 
@@ -19,7 +21,7 @@ constexpr std::int64_t kNudgeQuietMs = 3000;
 // A level no "+CSQ:" reply gives: the reply has not come yet.
 constexpr int kNoSignal = -1000000;
 
-std::string quoted(const std::string& text) {
+std::string inQuotes(const std::string& text) {
     return "\"" + text + "\"";
 }
 
@@ -31,9 +33,7 @@ std::optional<std::string> writeModeUnavailable(WriteMode mode) {
            "locations) is not part of it. Use write without --changed-only to write every location.";
 }
 
-std::optional<std::string> uploadUnavailable() {
-    return "upload is not available in this build: the script and voice upload is not part of it.";
-}
+std::optional<std::string> uploadUnavailable() { return std::nullopt; }
 
 Session::Session(Dorive& core, Runner& runner, CliDialogs& dialogs, LineWatch& watch, Streams streams,
                  double timeoutSeconds)
@@ -115,7 +115,7 @@ int Session::write(const std::string& file, WriteMode mode) {
         std::string bytes = core_.context().files.read(file);
         if (auto problem = pcFileProblem(bytes)) {
             dialogs_.fail(
-                "Cannot load " + quoted(file) + ": " + *problem + ". Nothing was written to the unit.",
+                "Cannot load " + inQuotes(file) + ": " + *problem + ". Nothing was written to the unit.",
                 kExitUsage);
             return status();
         }
@@ -212,9 +212,65 @@ int Session::signal() {
     return kExitOk;
 }
 
-int Session::upload(const std::string&) {
-    dialogs_.fail(*uploadUnavailable(), kExitUsage);
-    return status();
+int Session::upload(const std::string& list) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path listPath = fs::absolute(list, ec);
+    try {
+        core_.context().files.read(listPath.string());
+    } catch (const FileError& e) {
+        dialogs_.fail(std::string(e.what()) + " Nothing was sent to the unit.", kExitUsage);
+        return status();
+    }
+    // The module takes uploads only while its script is stopped; the read that follows the
+    // stop is let finish, so that none of its answers is taken for an upload step's.
+    if (!start() || !stopAndRead()) return status();
+
+    // Names in the list are found beside it, as in the window after Load List.
+    const fs::path before = fs::current_path(ec);
+    fs::current_path(listPath.parent_path(), ec);
+    struct Back {
+        fs::path dir;
+        ~Back() {
+            std::error_code e;
+            if (!dir.empty()) fs::current_path(dir, e);
+        }
+    } back{before};
+
+    Form& form = core_.form();
+    progress("loading the upload list " + list);
+    dialogs_.openAnswer = listPath.string();
+    dialogs_.errorExit = kExitUsage;
+    const bool loaded = clickAndSettle(form.LoadList, "Load List");
+    dialogs_.errorExit = kExitFailed;
+    if (!loaded || dialogs_.failed()) return status();
+    const std::size_t lines = form.List.lineCount();
+
+    progress("uploading " + std::to_string(lines) + " lines");
+    if (!click(form.Upgrade, "Upgrade")) return status();
+    Upload& upload = core_.upload();
+    State& st = core_.state();
+    lastCount_ = -1;
+    Wait w;
+    w.what = [&st, &form] {
+        const int line = std::min<int>(st.UploadIndex, int(form.List.lineCount()) - 1);
+        return "the unit's answer to upload line " + std::to_string(line + 1) + (line >= 0 ? " (" + form.List.lines()[std::size_t(line)] + ")" : std::string());
+    };
+    w.done = [&upload] { return !upload.running(); };
+    w.progress = [this, &st, lines] { progressCount("upload line", std::min(st.UploadIndex + 1, int(lines)), int(lines)); };
+    if (!wait(w)) {
+        upload.UploadCancelClick();
+        return status();
+    }
+    if (dialogs_.failed()) return status();
+    if (st.UploadIndex < int(lines)) {
+        dialogs_.fail("The upload ended at line " + std::to_string(st.UploadIndex + 1) + " of " +
+                          std::to_string(lines) + ".",
+                      kExitFailed);
+        return status();
+    }
+    progress("uploaded: " + std::to_string(lines) + " lines");
+    return kExitOk;
 }
 
 // ---- steps ----
@@ -279,9 +335,9 @@ bool Session::verifyWrite(const std::map<int, SimEntry>& expected) {
             continue;
         std::string text =
             "location " + std::to_string(at) + " holds " +
-            (gotUsed ? quoted(got->second.name) + " " + quoted(got->second.number) : "nothing") +
+            (gotUsed ? inQuotes(got->second.name) + " " + inQuotes(got->second.number) : "nothing") +
             ", written was " +
-            (wantUsed ? quoted(want->second.name) + " " + quoted(want->second.number) : "nothing");
+            (wantUsed ? inQuotes(want->second.name) + " " + inQuotes(want->second.number) : "nothing");
         differences.push_back(text);
     }
     if (differences.empty()) return true;

@@ -165,7 +165,7 @@ TEST_F(Cli, UsageAndFileErrorsExitWithTwoAndTouchNothing) {
         {{"--port", port, "--timeout", "soon", "read"}, "--timeout"},
         {{"--port", port, "run", "now"}, "run takes no arguments"},
         {{"--port", port, "write", "--changed-only", dir.file("x.zep")}, "not available"},
-        {{"--port", port, "upload", "zep.ifo"}, "not available"},
+        {{"--port", port, "upload", dir.file("zep.ifo")}, "zep.ifo"},
     };
     for (const Case& c : cases) {
         ProcessResult r = cli(c.args);
@@ -188,6 +188,27 @@ TEST_F(Cli, HelpForTheProgramAndEachCommand) {
         EXPECT_NE(one.out.find(std::string("dorive-cli --port /dev/ttyUSB0 ") + command), std::string::npos)
             << one.out;
     }
+}
+
+// An upload list with names relative to its own folder, run from elsewhere.
+TEST_F(Cli, UploadRunsTheListAndFindsItsFilesBesideIt) {
+    std::filesystem::create_directory(dir.file("lists"));
+    dir.write("lists/main.pyo", std::string(70000, 's'));
+    dir.write("lists/hello.amr", std::string(1000, 'v'));
+    dir.write("lists/zep.ifo", "main.pyo\r\nASEND:hello.amr\r\nSET:AT+CSQ\r\nDEL:old.pyo\r\nRUN:main.pyo\r\n");
+    const std::string log = dir.file("upload.mon");
+    ProcessResult r = cli({"--port", "sim:" + image, "--log", log, "upload", dir.file("lists/zep.ifo")});
+    EXPECT_EQ(r.exit, 0) << describe(r);
+    EXPECT_NE(r.err.find("uploaded: 5 lines"), std::string::npos) << r.err;
+    const std::string monitor = dir.read("upload.mon");
+    for (const char* sent : {"AT#WSCRIPT=main.pyo,70000", "AT#ASEND=hello.amr,1000", "AT+CSQ", "AT#DSCRIPT=old.pyo",
+                             "AT#ESCRIPT=main.pyo"})
+        EXPECT_NE(monitor.find(sent), std::string::npos) << sent;
+
+    dir.write("lists/broken.ifo", "main.pyo\r\nnot-there.pyo\r\n");
+    ProcessResult missing = cli({"--port", "sim:" + image, "upload", dir.file("lists/broken.ifo")});
+    EXPECT_EQ(missing.exit, 1) << describe(missing);
+    EXPECT_NE(missing.err.find("not-there.pyo"), std::string::npos) << missing.err;
 }
 
 TEST_F(Cli, SignalPrintsTheLevelTheUnitReports) {
