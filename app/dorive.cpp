@@ -20,6 +20,7 @@ Dorive::Dorive(PortProvider& ports, Clock& clock, Dialogs& dialogs, DoriveOption
       view_(ctx_),
       device_(ctx_, view_),
       save_(ctx_, view_, options_.saveReplyTimeoutMs),
+      quickSave_(ctx_, view_, options_.saveReplyTimeoutMs),
       replies_(ctx_, device_, save_, view_),
       receive_(ctx_),
       monitorLog_(ctx_),
@@ -39,6 +40,7 @@ Dorive::Dorive(PortProvider& ports, Clock& clock, Dialogs& dialogs, DoriveOption
     com_.onLost = [this](const std::string& why) { portLost(why); };
     com_.onNotice = [this](const std::string& text) { ctx_.note(text); };
     receive_.onLine = [this](std::string& line) { return replies_.dispatch(line); };
+    replies_.addSaveRun(quickSave_);
     receive_.promptAwaited = [this] { return st_.UploadActive; };
     replies_.okSeen = [this] { memories_.onOk(); };
     replies_.memoryEntry = [this](const ListingLine& entry) { memories_.onListingEntry(entry); };
@@ -52,6 +54,7 @@ Dorive::Dorive(PortProvider& ports, Clock& clock, Dialogs& dialogs, DoriveOption
 Dorive::~Dorive() {
     loop_.shutdown();
     save_.shutdown();
+    quickSave_.shutdown();
     memories_.close();
     device_.stopTimers();
     receive_.stopTimers();
@@ -69,6 +72,7 @@ void Dorive::userEdit(Edit& edit, std::string text, std::size_t caret) {
 void Dorive::portLost(const std::string& why) {
     ctx_.note(why);
     save_.portLost(why);
+    quickSave_.portLost(why);
     view_.broken("the serial port was lost");
     if (device_.waiting()) device_.stopWaitIndicator();
     post([this] { return reportLoss(); });
@@ -152,6 +156,7 @@ void Dorive::FormClose() {
     // Nothing that waits may run, and nothing paused may resume to send or ask for a port.
     loop_.shutdown();
     save_.shutdown();
+    quickSave_.shutdown();
     memories_.close();
     device_.stopTimers();
     receive_.stopTimers();

@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -525,10 +526,11 @@ QWidget* TForm1::buildDevicePanel() {
     v->addWidget(status);
     v->addSpacing(4);
 
-    for (Button* b : {&f.RunZEP, &f.StopZEP, &f.SaveZEP, &f.LoadZEP}) {
+    for (Button* b : {&f.RunZEP, &f.StopZEP, &f.SaveZEP, &f.QuickSaveZEP, &f.LoadZEP}) {
         auto* w = named(new QPushButton(box), b->name());
         bindButton(*b, w);
         v->addWidget(w);
+        if (b == &f.QuickSaveZEP) w->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     }
     v->addSpacing(4);
 
