@@ -55,8 +55,17 @@ QuickSave::QuickSave(Context& ctx, ReadView& view, int replyTimeoutMs)
 Task QuickSave::QuickSaveClick() {
     State& st = ctx_.st;
     if (st.WriteActive) co_return;
+    succeeded_ = false;
     if (st.SimCapacity <= 0) {
         ctx_.showError("The size of the SIM is not known yet: read the unit first. Nothing was written.");
+        co_return;
+    }
+    // Lines of a read still under way would be taken for the SIM's content.
+    if (view_.listingPending()) {
+        ctx_.showError(
+            "The SIM is still being read. Quick Save compares with the SIM, so wait until the read has ended "
+            "(or "
+            "Load reads it again if it did not end). Nothing was written.");
         co_return;
     }
     listed_.clear();
@@ -157,6 +166,7 @@ void QuickSave::finishCheck() {
     end();
     reportUnwritten(unwritten);
     if (wrong.empty() && unreadable.empty()) {
+        succeeded_ = true;
         ctx_.note("Quick save: " + std::to_string(written) +
                   " locations written; the SIM read back holds what was to be written.");
         return;

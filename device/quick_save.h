@@ -33,6 +33,8 @@ class QuickSave : public SaveRun {
     Phase phase() const { return phase_; }
     // The writes the running (or last) quick save makes.
     const std::vector<SaveStep>& writes() const { return writes_; }
+    // The last quick save ended with the SIM read back holding exactly what was to be written.
+    bool succeeded() const { return succeeded_; }
 
   private:
     Task abortSave(std::string why) override;
@@ -44,6 +46,7 @@ class QuickSave : public SaveRun {
     std::map<int, SimEntry> listed_;
     std::string unreadable_;  // the first listing line that named no location of the SIM
     std::vector<SaveStep> writes_;
+    bool succeeded_ = false;
 };
 
 }  // namespace dorive

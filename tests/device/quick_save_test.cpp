@@ -118,6 +118,7 @@ TEST_F(QuickSaveTest, ReadsFirstWritesOnlyTheDifferingLocationsAndChecksTheReadB
     EXPECT_EQ(form().PhoneBook1.rows(), (std::vector<PhoneBookList::Row>{{"Anna", "111"}}));
     EXPECT_EQ(writesFrom(0).size(), 2u);
     EXPECT_TRUE(dialogs.errors.empty()) << dialogs.errors.front();
+    EXPECT_TRUE(core->quickSave().succeeded());
     EXPECT_TRUE(monitorHas("Quick save: 2 of 40 locations differ"));
     EXPECT_TRUE(monitorHas("delete SIM12"));
 }
@@ -134,6 +135,7 @@ TEST_F(QuickSaveTest, AReadBackThatDiffersIsAFailedSaveNamingTheLocations) {
     EXPECT_NE(dialogs.errors[0].find("SIM locations 2 (should hold ADMIN2)"), std::string::npos)
         << dialogs.errors[0];
     EXPECT_FALSE(monitorHas("holds what was to be written"));
+    EXPECT_FALSE(core->quickSave().succeeded());
     // The pages show what the SIM holds.
     EXPECT_EQ(form().ADMIN[1].text(), "699");
 }
@@ -220,6 +222,8 @@ TEST_F(QuickSaveTest, NothingIsSentWhenTheSaveWouldBeRefused) {
     };
     const Case cases[] = {
         {"SIM size unknown", [](QuickSaveTest& t) { t.st().SimCapacity = 0; }, "read the unit first"},
+        {"a read under way", [](QuickSaveTest& t) { t.core->readView().listingRequested(); },
+         "still being read"},
         {"keypad digit typed as 10", [](QuickSaveTest& t) { t.form().WaitBUF.setText("10"); }, "\n- Keypad:"},
         {"number too long for the unit",
          [](QuickSaveTest& t) {
