@@ -63,9 +63,8 @@ Task QuickSave::QuickSaveClick() {
     // Lines of a read still under way would be taken for the SIM's content.
     if (view_.listingPending()) {
         ctx_.showError(
-            "The SIM is still being read. Quick Save compares with the SIM, so wait until the read has ended "
-            "(or "
-            "Load reads it again if it did not end). Nothing was written.");
+            "The SIM is still being read. Quick Save compares with the SIM, so wait until the read has "
+            "ended (or Load reads it again if it did not end). Nothing was written.");
         co_return;
     }
     listed_.clear();
@@ -80,8 +79,14 @@ bool QuickSave::onListingLine(const std::string& line) {
     if (phase_ != Phase::Reading && phase_ != Phase::Checking) return false;
     armWatchdog();  // the listing goes on
     ListedLocation l = listedLocation(line);
-    if (l.location < 1 || l.location > target_.capacity || listed_.count(l.location)) {
-        if (unreadable_.empty()) unreadable_ = line;
+    if (l.location < 1 || l.location > target_.capacity) {
+        if (unreadable_.empty())
+            unreadable_ =
+                "the line \"" + line + "\" names no location from 1 to " + std::to_string(target_.capacity);
+    } else if (listed_.count(l.location)) {
+        if (unreadable_.empty())
+            unreadable_ =
+                "the line \"" + line + "\" lists location " + std::to_string(l.location) + " a second time";
     } else {
         listed_[l.location] = std::move(l.entry);
     }
@@ -121,8 +126,7 @@ Task QuickSave::startWriting() {
     State& st = ctx_.st;
     disarmWatchdog();
     if (!unreadable_.empty()) {
-        co_await abortSave("the line \"" + unreadable_ + "\" names no location from 1 to " +
-                           std::to_string(target_.capacity));
+        co_await abortSave(unreadable_);
         co_return;
     }
     writes_ = differingLocations(target_, listed_);
@@ -173,9 +177,8 @@ void QuickSave::finishCheck() {
     }
     std::string text = "Quick save failed: the SIM read back after writing ";
     if (!wrong.empty()) text += "differs from what was to be written at SIM locations " + locationList(wrong);
-    if (!wrong.empty() && !unreadable.empty()) text += ", and it ";
-    if (!unreadable.empty())
-        text += "holds the line \"" + unreadable + "\", which names no location of the SIM";
+    if (!wrong.empty() && !unreadable.empty()) text += "; it ";
+    if (!unreadable.empty()) text += "cannot be placed location by location: " + unreadable;
     text += ". The pages show what the SIM holds now; Save writes every location again.";
     ctx_.note(text);
     ctx_.showError(text);

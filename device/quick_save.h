@@ -44,7 +44,8 @@ class QuickSave : public SaveRun {
 
     Phase phase_ = Phase::Idle;
     std::map<int, SimEntry> listed_;
-    std::string unreadable_;  // the first listing line that named no location of the SIM
+    // Why the listing cannot be placed location by location, from its first such line.
+    std::string unreadable_;
     std::vector<SaveStep> writes_;
     bool succeeded_ = false;
 };

@@ -538,7 +538,9 @@ QWidget* TForm1::buildDevicePanel() {
     auto* bv = new QVBoxLayout(battery);
     auto* bar = named(new QProgressBar(battery), f.BVoltage.name());
     bar->setOrientation(Qt::Vertical);
-    bar->setFixedSize(20, 84);
+    // The gauge takes the height the panel has left, so that every button of the panel fits.
+    bar->setFixedWidth(20);
+    bar->setMinimumHeight(36);
     bindProgressBar(f.BVoltage, bar, false);
     bv->addWidget(bar, 0, Qt::AlignHCenter);
     QLabel* voltage = label(f.Voltage, battery);

@@ -141,7 +141,7 @@ TEST_F(QuickSaveTest, AReadBackThatDiffersIsAFailedSaveNamingTheLocations) {
 }
 
 // Faults the fake unit can show that the simulated one does not: a listing line that names
-// no location, and a refused read-back.
+// no location or one listed before, and a refused or silent read-back.
 TEST_F(QuickSaveTest, AnUnreadableListingOrARefusedReadBackIsNeverASuccess) {
     struct Case {
         const char* what;
@@ -163,6 +163,16 @@ TEST_F(QuickSaveTest, AnUnreadableListingOrARefusedReadBackIsNeverASuccess) {
              t.rx("OK");
          },
          "names no location from 1 to 40", 0},
+        {"a location listed twice in the read-back",
+         [](QuickSaveTest& t) {
+             t.answerFirstRead();
+             t.answerWrites();
+             t.rx(listing(1, "+420601", "ADMIN1", 145));
+             t.answerReadBack();
+         },
+         "Quick save failed: the SIM read back after writing cannot be placed location by location: the line "
+         "\"+CPBR: 1,",
+         2},
         {"read-back refused",
          [](QuickSaveTest& t) {
              t.answerFirstRead();
