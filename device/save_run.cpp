@@ -174,7 +174,7 @@ void SaveRun::portLost(const std::string& why) {
 
 void SaveRun::shutdown() {
     disarmWatchdog();
-    if (running_) ctx_.st.WriteActive = false;
+    ctx_.st.WriteActive = false;
     running_ = false;
     target_ = {};
 }
