@@ -20,6 +20,7 @@ Dorive::Dorive(PortProvider& ports, Clock& clock, Dialogs& dialogs, DoriveOption
       view_(ctx_),
       device_(ctx_, view_),
       save_(ctx_, view_, options_.saveReplyTimeoutMs),
+      quickSave_(ctx_, view_, options_.saveReplyTimeoutMs),
       replies_(ctx_, device_, save_, view_),
       receive_(ctx_),
       monitorLog_(ctx_),
@@ -41,6 +42,7 @@ Dorive::Dorive(PortProvider& ports, Clock& clock, Dialogs& dialogs, DoriveOption
     com_.onLost = [this](const std::string& why) { portLost(why); };
     com_.onNotice = [this](const std::string& text) { ctx_.note(text); };
     receive_.onLine = [this](std::string& line) { return replies_.dispatch(line); };
+    replies_.addSaveRun(quickSave_);
     receive_.promptAwaited = [this] { return upload_.active(); };
     receive_.onPrompt = [this] { return upload_.onPrompt(); };
     replies_.uploadOk = [this] { return upload_.onOk(); };
@@ -57,6 +59,7 @@ Dorive::Dorive(PortProvider& ports, Clock& clock, Dialogs& dialogs, DoriveOption
 Dorive::~Dorive() {
     loop_.shutdown();
     save_.shutdown();
+    quickSave_.shutdown();
     memories_.close();
     device_.stopTimers();
     receive_.stopTimers();
@@ -75,6 +78,7 @@ void Dorive::portLost(const std::string& why) {
     ctx_.note(why);
     save_.portLost(why);
     upload_.onPortLost();  // an upload under way ends with a note of its own
+    quickSave_.portLost(why);
     view_.broken("the serial port was lost");
     if (device_.waiting()) device_.stopWaitIndicator();
     post([this] { return reportLoss(); });
@@ -160,6 +164,7 @@ void Dorive::FormClose() {
     // Nothing that waits may run, and nothing paused may resume to send or ask for a port.
     loop_.shutdown();
     save_.shutdown();
+    quickSave_.shutdown();
     memories_.close();
     device_.stopTimers();
     receive_.stopTimers();

@@ -7,6 +7,7 @@
 
 #include "app/language.h"
 #include "device/device_ops.h"
+#include "device/quick_save.h"
 #include "device/read_view.h"
 #include "device/reply_dispatch.h"
 #include "device/save_sequence.h"
@@ -74,6 +75,7 @@ public:
     ReplyDispatch& replies() { return replies_; }
     DeviceOps& device() { return device_; }
     SaveSequence& save() { return save_; }
+    QuickSave& quickSave() { return quickSave_; }
     ReadView& readView() { return view_; }
     PhoneBookPage& phoneBook() { return phoneBook_; }
     PcFile& pcFile() { return pcFile_; }
@@ -98,6 +100,7 @@ private:
     ReadView view_;
     DeviceOps device_;
     SaveSequence save_;
+    QuickSave quickSave_;
     ReplyDispatch replies_;
     ReceivePath receive_;
     MonitorLog monitorLog_;

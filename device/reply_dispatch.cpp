@@ -85,8 +85,14 @@ Task ReplyDispatch::onOk() {
         ctx_.send("AT#SPN\r\n");
         ctx_.note(">AT#SPN");
     } else if (st.WriteActive) {
-        co_await save_.onOk();
+        co_await activeRun()->onOk();
     }
+}
+
+SaveRun* ReplyDispatch::activeRun() const {
+    for (SaveRun* run : runs_)
+        if (run->active()) return run;
+    return &save_;
 }
 
 Task ReplyDispatch::onStop(std::string& line) {
@@ -194,6 +200,8 @@ Task ReplyDispatch::onCapacity(std::string& line) {
 Task ReplyDispatch::onListing(std::string& line) {
     Form& f = ctx_.form;
     State& st = ctx_.st;
+    // A run that reads the SIM for itself keeps its listing from the pages.
+    if (st.WriteActive && activeRun()->onListingLine(line)) co_return;
     ListingLine entry = cutListingLine(line);
     // A fresh read: the memory trees are filled anew by this read.
     if (st.PhoneBookReload && !isFixedEntryName(entry.name)) view_.clearTrees();
@@ -228,7 +236,7 @@ Task ReplyDispatch::onRunModeReport(std::string&) {
 
 Task ReplyDispatch::onError(std::string& line) {
     if (ctx_.st.WriteActive) {
-        co_await save_.onError(line);
+        co_await activeRun()->onError(line);
         co_return;
     }
     if (memoryAwaitsAnswer && memoryAwaitsAnswer() && memoryError) {

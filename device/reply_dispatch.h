@@ -4,6 +4,7 @@
 // order; the first that matches handles the line.
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "device/device_ops.h"
 #include "device/read_view.h"
@@ -18,6 +19,10 @@ public:
     ReplyDispatch(Context& ctx, DeviceOps& device, SaveSequence& save, ReadView& view);
 
     Task dispatch(std::string& line);
+
+    // Another run that writes the SIM besides the save (the quick save): while it is active
+    // it takes the "OK" and refusals the save would take, and sees every listing line first.
+    void addSaveRun(SaveRun& run) { runs_.push_back(&run); }
 
     // Hooks of the pages that follow the unit's replies. Each "OK" is offered, in this order,
     // to a pending re-read after a memory write, to the upload, to the echo-off after a stop,
@@ -55,6 +60,8 @@ private:
     DeviceOps& device_;
     SaveSequence& save_;
     ReadView& view_;
+    std::vector<SaveRun*> runs_;
+    SaveRun* activeRun() const;
 };
 
 }  // namespace dorive

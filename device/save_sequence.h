@@ -1,15 +1,12 @@
 #pragma once
-// The save: every setting written back to the SIM, one location per step, each step after
-// the unit's "OK" to the one before and a 200 ms pause; then the SIM is read back.
-//
-// Its one invariant: while a save runs (WriteActive), the controls that could disturb it are
-// locked and the reply watchdog is armed or a step is under way; when it ends, by finishing,
-// by a refusal of the unit, by silence or by a lost port, all three end together in end().
-#include <cstdint>
+// The save: every setting written back to the SIM, and what it shares with the quick save:
+// how entries go into write commands, the checks before anything is written, the locked
+// controls.
 #include <string>
 #include <vector>
 
 #include "device/read_view.h"
+#include "device/save_run.h"
 #include "params/fixed_entries.h"
 #include "serial/context.h"
 
@@ -33,47 +30,21 @@ std::string saveRefusal(const Form& form, const State& st);
 void LockControls(Form& form);
 void UnlockControls(Form& form);
 
-class SaveSequence {
-public:
+// The full save: every location written in turn, each step after the unit's "OK" to the one
+// before and a 200 ms pause: the fixed entries, the phone-book rows (an entry without name or
+// number takes a step that only sends "AT"), then every later location emptied; then the SIM
+// is read back.
+class SaveSequence : public SaveRun {
+  public:
     SaveSequence(Context& ctx, ReadView& view, int replyTimeoutMs);
-    ~SaveSequence();
-    SaveSequence(const SaveSequence&) = delete;
-    SaveSequence& operator=(const SaveSequence&) = delete;
 
     Task SaveZEPClick();
-    bool active() const { return ctx_.st.WriteActive; }
 
     // The unit's "OK": the next step.
-    Task onOk();
-    // The unit's "ERROR" or "+CME ERROR": the save stops.
-    Task onError(std::string line);
-    // The port is gone: the save stops at once, without waiting for the watchdog; nothing is
-    // sent and nothing is read back.
-    void portLost(const std::string& why);
-    // The window closes: nothing of the save may run any more.
-    void shutdown();
+    Task onOk() override;
 
-private:
-    void begin();
-    void end();
-    Task saveStep();
-    void WriteSimEntry(const SimEntry& entry);
+  private:
     Task finishSave();
-    Task abortSave(std::string why);
-    std::string stopText(const std::string& why) const;
-    void armWatchdog();
-    void disarmWatchdog();
-    Task watchdogFired(std::uint64_t generation);
-
-    Context& ctx_;
-    ReadView& view_;
-    int replyTimeoutMs_;
-    // What the running save writes, fixed when Save was pressed: a read arriving during the
-    // save must not change it.
-    std::vector<SimEntry> sources_;
-    std::string lastWrite_;  // the step under way, as the messages name it
-    Clock::TimerId watchdog_ = 0;
-    std::uint64_t watchdogGeneration_ = 0;
 };
 
 }  // namespace dorive

@@ -63,6 +63,7 @@ Form::Form() {
     RunZEP.setCaption("Run");
     StopZEP.setCaption("Stop");
     SaveZEP.setCaption("Save");
+    QuickSaveZEP.setCaption("Quick Save");
     LoadZEP.setCaption("Load");
     Battery.setCaption("Battery");
     GroupBox5.setCaption("PC");
@@ -126,6 +127,8 @@ Form::Form() {
         all_.push_back(c);
     for (auto* arr : {&ABUTTON, &AABUTTON, &BBUTTON, &ADMIN})
         for (Edit& e : *arr) all_.push_back(&e);
+    all_.push_back(&QuickSaveZEP);
+    QuickSaveZEP.setParent(&GroupBox4);
 
     // Where each control sits: a locked page locks what is on it.
     auto place = [](Control& parent, std::initializer_list<Control*> children) {

@@ -52,6 +52,8 @@ struct Form {
     Picture DeviceRun{"DeviceRun"}, DeviceStop{"DeviceStop"}, DeviceNic{"DeviceNic"};
     Label StatusLabel{"StatusLabel"};
     Button RunZEP{"RunZEP"}, StopZEP{"StopZEP"}, SaveZEP{"SaveZEP"}, LoadZEP{"LoadZEP"};
+    // Writes only the locations that differ from what Save would leave; enabled with SaveZEP.
+    Button QuickSaveZEP{"QuickSaveZEP"};
     GroupBox Battery{"Battery"};
     Label Voltage{"Voltage"};
     ProgressBar BVoltage{"BVoltage", 300, 420};

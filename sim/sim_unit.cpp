@@ -290,6 +290,7 @@ bool SimUnit::listEntries(std::string_view arg, Reply& reply) {
 }
 
 bool SimUnit::writeEntry(std::string_view arg) {
+    writes_.push_back(int(toNumber(arg.substr(0, arg.find(','))).value_or(0)));
     if (faults_.errorOnWrite > 0 && ++writesSinceFaults_ == faults_.errorOnWrite) return false;
     auto fields = splitFields(arg);
     if (!fields || fields->size() > 4) return false;

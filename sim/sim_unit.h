@@ -98,6 +98,11 @@ class SimUnit {
     // Every command line received, in any phase, without its CR (upload data excluded).
     const std::vector<std::string>& commands() const { return commands_; }
     void clearCommands() { commands_.clear(); }
+    // Every phone-book write received while the module takes commands (AT+CPBW=...), answered
+    // OK or ERROR: the location it named, 0 for a write to the first free location.
+    const std::vector<int>& writes() const { return writes_; }
+    std::size_t writeCount() const { return writes_.size(); }
+    void clearWrites() { writes_.clear(); }
     bool dtr() const { return dtr_; }
     Phase phase() const { return phase_; }
     bool scriptRunning() const { return phase_ == Phase::Running; }
@@ -151,6 +156,7 @@ class SimUnit {
     std::string line_;
     std::size_t lineLength_ = 0;  // may exceed line_.size(): overlong lines are not kept whole
     std::vector<std::string> commands_;
+    std::vector<int> writes_;
     int commandsSinceFaults_ = 0;
     int writesSinceFaults_ = 0;
     int linesSinceFaults_ = 0;

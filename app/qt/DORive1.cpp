@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -542,10 +543,11 @@ QWidget* TForm1::buildDevicePanel() {
     v->addWidget(status);
     v->addSpacing(4);
 
-    for (Button* b : {&f.RunZEP, &f.StopZEP, &f.SaveZEP, &f.LoadZEP}) {
+    for (Button* b : {&f.RunZEP, &f.StopZEP, &f.SaveZEP, &f.QuickSaveZEP, &f.LoadZEP}) {
         auto* w = named(new QPushButton(box), b->name());
         bindButton(*b, w);
         v->addWidget(w);
+        if (b == &f.QuickSaveZEP) w->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     }
     v->addSpacing(4);
 
@@ -553,7 +555,9 @@ QWidget* TForm1::buildDevicePanel() {
     auto* bv = new QVBoxLayout(battery);
     auto* bar = named(new QProgressBar(battery), f.BVoltage.name());
     bar->setOrientation(Qt::Vertical);
-    bar->setFixedSize(20, 62);  // leaves room for the voltage under it
+    // The gauge takes the height the panel has left, so that every button of the panel fits.
+    bar->setFixedWidth(20);
+    bar->setMinimumHeight(36);
     bindProgressBar(f.BVoltage, bar, false);
     bv->addWidget(bar, 0, Qt::AlignHCenter);
     QLabel* voltage = label(f.Voltage, battery);
