@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "device/read_view.h"
+#include "device/quick_save.h"
 #include "device/save_sequence.h"
 #include "params/pc_file.h"
 #include "params/records.h"
@@ -27,11 +28,7 @@ std::string inQuotes(const std::string& text) {
 
 }  // namespace
 
-std::optional<std::string> writeModeUnavailable(WriteMode mode) {
-    if (mode == WriteMode::All) return std::nullopt;
-    return "write --changed-only is not available in this build: quick save (writing only the changed "
-           "locations) is not part of it. Use write without --changed-only to write every location.";
-}
+std::optional<std::string> writeModeUnavailable(WriteMode) { return std::nullopt; }
 
 std::optional<std::string> uploadUnavailable() { return std::nullopt; }
 
@@ -154,6 +151,7 @@ int Session::write(const std::string& file, WriteMode mode) {
 
     listed_.clear();
     readDone_ = false;
+    if (mode == WriteMode::ChangedOnly) return writeChanged(expected);
     if (!startSave(mode)) return status();
     lastCount_ = -1;
     Wait saving;
@@ -320,6 +318,44 @@ bool Session::startSave(WriteMode mode) {
     if (!st.WriteActive && !dialogs_.failed())
         dialogs_.fail("The save to the unit did not start.", kExitFailed);
     return st.WriteActive && !dialogs_.failed();
+}
+
+// Quick Save: reads the SIM, writes only the locations that differ, reads back and checks
+// the SIM holds exactly what a full save would have left.
+int Session::writeChanged(const std::map<int, SimEntry>& expected) {
+    QuickSave& quick = core_.quickSave();
+    State& st = core_.state();
+    progress("comparing the SIM with the settings (" + std::to_string(st.SimCapacity) + " locations)");
+    if (!settle() || !click(core_.form().QuickSaveZEP, "Quick Save")) return status();
+    if (!quick.active() && !dialogs_.failed())
+        dialogs_.fail("The quick save to the unit did not start.", kExitFailed);
+    if (dialogs_.failed()) return status();
+    lastCount_ = -1;
+    Wait w;
+    w.what = [&quick, &st] {
+        switch (quick.phase()) {
+            case QuickSave::Phase::Reading:
+                return std::string("the SIM listing read before writing");
+            case QuickSave::Phase::Writing:
+                return "the unit's answer to writing SIM location " + std::to_string(std::max(st.WriteIndex - 1, 1));
+            default:
+                return std::string("the SIM listing read back after the write");
+        }
+    };
+    w.done = [&quick] { return !quick.active(); };
+    w.progress = [this, &quick] {
+        if (quick.phase() == QuickSave::Phase::Writing)
+            progressCount("writing changed location", core_.form().Prubeh.position(), int(quick.writes().size()));
+    };
+    if (!wait(w)) return status();
+    if (dialogs_.failed()) return status();
+    if (!quick.succeeded()) {
+        dialogs_.fail("The quick save did not end with the SIM holding what was written.", kExitFailed);
+        return status();
+    }
+    progress("written and checked: " + std::to_string(quick.writes().size()) + " locations changed, " +
+             std::to_string(expected.size()) + " entries on the SIM");
+    return kExitOk;
 }
 
 bool Session::verifyWrite(const std::map<int, SimEntry>& expected) {

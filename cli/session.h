@@ -63,6 +63,7 @@ class Session {
     bool stopAndRead();
     bool startSave(WriteMode mode);
     bool verifyWrite(const std::map<int, SimEntry>& expected);
+    int writeChanged(const std::map<int, SimEntry>& expected);
     bool wait(const Wait& w);
     bool settle();
     bool click(Button& button, const std::string& caption);

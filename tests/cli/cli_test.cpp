@@ -130,6 +130,28 @@ TEST_F(Cli, WriteChangesExactlyTheEditedLocationsAndChecksThem) {
     EXPECT_NE(dir.read("write.mon").find("delete SIM40\r\n"), std::string::npos);
 }
 
+// The same edit with --changed-only: the same SIM afterwards, with only the locations that
+// differ written.
+TEST_F(Cli, WriteChangedOnlyLeavesTheSameSimWritingOnlyWhatDiffers) {
+    std::string edited = replaceLine(expectedFile(), "ADMIN2=+420602222222", "ADMIN2=+420609999999");
+    edited = replaceLine(edited, "Service=0800123456", "");
+    ProcessResult r = cli({"--port", "sim:" + image, "--log", dir.file("quick.mon"), "write", "--changed-only", "-"},
+                          edited);
+    ASSERT_EQ(r.exit, 0) << describe(r);
+    EXPECT_NE(r.err.find("written and checked: 4 locations changed"), std::string::npos) << r.err;
+    std::map<int, StoredEntry> expected = testSim().entries();
+    expected[2].number = "+420609999999";
+    expected[15] = expected[16];
+    expected[16] = expected[17];
+    expected.erase(17);
+    EXPECT_EQ(SimCard::loadImage(image).entries(), expected);
+    EXPECT_EQ(dir.read("quick.mon").find("delete SIM40\r\n"), std::string::npos);  // untouched locations
+
+    ProcessResult again = cli({"--port", "sim:" + image, "write", "--changed-only", "-"}, edited);
+    ASSERT_EQ(again.exit, 0) << describe(again);
+    EXPECT_NE(again.err.find("written and checked: 0 locations changed"), std::string::npos) << again.err;
+}
+
 TEST_F(Cli, WriteThatDoesNotFitTheSimFails) {
     // Six more rows than the 20 locations of this SIM hold.
     SimCard small = testSim(20);
@@ -164,7 +186,7 @@ TEST_F(Cli, UsageAndFileErrorsExitWithTwoAndTouchNothing) {
         {{"--port", port, "read", "a.zep", "b.zep"}, "at most one FILE"},
         {{"--port", port, "--timeout", "soon", "read"}, "--timeout"},
         {{"--port", port, "run", "now"}, "run takes no arguments"},
-        {{"--port", port, "write", "--changed-only", dir.file("x.zep")}, "not available"},
+        {{"--port", port, "write", "--changed-only", dir.file("x.zep")}, "x.zep"},
         {{"--port", port, "upload", dir.file("zep.ifo")}, "zep.ifo"},
     };
     for (const Case& c : cases) {
