@@ -11,7 +11,8 @@ SimPort::SimPort(Clock& clock, std::shared_ptr<SimUnit> unit, Pacing pacing)
     if (pacing_.baud <= 0) pacing_.baud = kLineBaud;
     if (pacing_.chunkBytes == 0) pacing_.chunkBytes = kUsbChunkBytes;
     unit_->setDtr(false);
-    attachId_ = unit_->attach([this](std::string_view bytes) { fromUnit(bytes); });
+    attachId_ = unit_->attach([this](std::string_view bytes) { fromUnit(bytes); },
+                              [this] { unplug("the line to the unit went dead"); });
 }
 
 SimPort::~SimPort() {

@@ -71,8 +71,9 @@ SimUnit::~SimUnit() {
     if (statusTimer_) clock_.cancelTimer(statusTimer_);
 }
 
-std::uint64_t SimUnit::attach(Output out) {
+std::uint64_t SimUnit::attach(Output out, std::function<void()> unplug) {
     out_ = std::move(out);
+    unplug_ = std::move(unplug);
     ++outId_;
     if (phase_ == Phase::Running) startStatusTimer();
     return outId_;
@@ -81,6 +82,7 @@ std::uint64_t SimUnit::attach(Output out) {
 void SimUnit::detach(std::uint64_t id) {
     if (id != outId_ || !out_) return;
     out_ = nullptr;
+    unplug_ = nullptr;
     if (statusTimer_) clock_.cancelTimer(statusTimer_);
     statusTimer_ = 0;
 }
@@ -88,8 +90,9 @@ void SimUnit::detach(std::uint64_t id) {
 void SimUnit::setFaults(const Faults& faults) {
     faults_ = faults;
     rng_.seed(faults.seed);
-    commandsSinceFaults_ = writesSinceFaults_ = linesSinceFaults_ = 0;
+    commandsSinceFaults_ = writesSinceFaults_ = linesSinceFaults_ = matchingCommands_ = 0;
     silent_ = false;
+    garbleResult_ = false;
 }
 
 // ---- serial line ----
@@ -141,13 +144,37 @@ void SimUnit::handleLine(const std::string& line, std::size_t length) {
     if (length == 0) return;
     commands_.push_back(line);
     if (faults_.silentAfter > 0 && ++commandsSinceFaults_ > faults_.silentAfter) silent_ = true;
+    const CommandFaultAction fault = commandFault(line);
+    if (fault == CommandFaultAction::Unplug) {
+        // The line goes dead from a timer, not from inside the port's own write.
+        if (unplug_) schedule(0, [this] {
+            if (unplug_) unplug_();
+        });
+        return;
+    }
+    if (fault == CommandFaultAction::Silence) return;
     if (phase_ != Phase::Stopped) return;  // the script owns the module, or it is restarting
     if (echo_) send(line + "\r");
+    if (fault == CommandFaultAction::Error || fault == CommandFaultAction::CmeError) {
+        send(fault == CommandFaultAction::Error ? "\r\nERROR\r\n" : "\r\n+CME ERROR: 3\r\n");
+        return;
+    }
+    garbleResult_ = fault == CommandFaultAction::Garble;
     if (length > kMaxCommandLength) {
         send("\r\nERROR\r\n");
         return;
     }
     execute(line);
+}
+
+CommandFaultAction SimUnit::commandFault(const std::string& line) {
+    const CommandFault& f = faults_.atCommand;
+    if (f.nth <= 0 || f.action == CommandFaultAction::None) return CommandFaultAction::None;
+    const bool prefix = !f.match.empty() && f.match.back() == '*';
+    const bool matches = prefix ? line.starts_with(std::string_view(f.match).substr(0, f.match.size() - 1))
+                                : line == f.match;
+    if (!matches || ++matchingCommands_ != f.nth) return CommandFaultAction::None;
+    return f.action;
 }
 
 // ---- commands ----
@@ -196,7 +223,7 @@ void SimUnit::execute(const std::string& line) {
         if (reply.after == Reply::After::Upload) break;  // the data follows the prompt
     }
     if (!ok) {
-        send("\r\nERROR\r\n");
+        send(std::exchange(garbleResult_, false) ? "\r\neRROR\r\n" : "\r\nERROR\r\n");
         return;
     }
     if (reply.after == Reply::After::Upload) {
@@ -337,7 +364,7 @@ void SimUnit::takeUploadData(std::string_view bytes) {
     if (uploadRemaining_ > 0) return;
     (uploadVoice_ ? voices_ : scripts_)[uploadName_] = std::move(uploadData_);
     uploadData_.clear();
-    send("\r\nOK\r\n");
+    send(std::exchange(garbleResult_, false) ? "\r\noK\r\n" : "\r\nOK\r\n");
     if (uploadVoice_)
         schedule(options_.voicePlayMs, [this] {
             std::string out;
@@ -415,6 +442,10 @@ void SimUnit::cancelTimers() {
 // ---- output ----
 
 void SimUnit::appendLine(std::string& out, std::string text) {
+    if (garbleResult_ && (text == "OK" || text == "ERROR")) {
+        garbleResult_ = false;
+        text[0] = char(text[0] ^ 0x20);  // "oK", "eRROR"
+    }
     if (faults_.garbleEveryNthLine > 0 && !text.empty() &&
         ++linesSinceFaults_ % faults_.garbleEveryNthLine == 0) {
         std::size_t at = rng_() % text.size();

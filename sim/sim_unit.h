@@ -49,6 +49,24 @@ namespace dorive::sim {
 
 enum class ModuleType { Older, Newer };
 
+// What the unit does instead of answering one chosen command.
+enum class CommandFaultAction {
+    None,
+    Error,     // answers "ERROR" and does nothing
+    CmeError,  // answers "+CME ERROR: 3" and does nothing
+    Silence,   // the command is lost: nothing done, nothing answered
+    Garble,    // does the command, but its final "OK" or "ERROR" arrives with one byte changed
+    Unplug,    // the line goes dead as the command arrives: nothing done, the port fails
+};
+
+// At the n-th command line from now on that matches, the unit does `action`. A match is a
+// line equal to `match`, or, when `match` ends in "*", a line starting with the rest.
+struct CommandFault {
+    std::string match;
+    int nth = 0;  // 1: the first matching line; 0: off
+    CommandFaultAction action = CommandFaultAction::None;
+};
+
 // Misbehaviour for tests. Setting faults restarts their counters.
 struct Faults {
     int errorOnWrite = 0;         // the n-th AT+CPBW from now on answers ERROR and changes nothing (0: off)
@@ -57,6 +75,7 @@ struct Faults {
     int chunkMax = 0;             // > 0: every output is cut into pieces of 1..chunkMax bytes
     int garbleEveryNthLine = 0;   // > 0: every n-th line sent has one byte changed (never into CR or LF)
     unsigned seed = 1;            // for the piece sizes and the changed bytes
+    CommandFault atCommand;       // one command answered wrongly, or not at all
 };
 
 struct SimOptions {
@@ -88,7 +107,8 @@ class SimUnit {
     SimUnit& operator=(const SimUnit&) = delete;
 
     // The serial line. One port at a time: attaching replaces the previous one.
-    std::uint64_t attach(Output out);
+    // `unplug`, when given, is how the line goes dead (CommandFaultAction::Unplug).
+    std::uint64_t attach(Output out, std::function<void()> unplug = {});
     void detach(std::uint64_t id);
     void receive(std::string_view bytes);
     void setDtr(bool asserted);
@@ -121,6 +141,8 @@ class SimUnit {
   private:
     struct Reply;
     void handleLine(const std::string& line, std::size_t length);
+    // The chosen misbehaviour for this command line, once, at its turn.
+    CommandFaultAction commandFault(const std::string& line);
     void execute(const std::string& line);
     bool extended(const std::string& name, char form, std::string_view arg, Reply& reply);
     bool listEntries(std::string_view arg, Reply& reply);
@@ -147,7 +169,10 @@ class SimUnit {
     std::mt19937 rng_;
 
     Output out_;
+    std::function<void()> unplug_;
     std::uint64_t outId_ = 0;
+    int matchingCommands_ = 0;
+    bool garbleResult_ = false;  // the next final result code goes out garbled
     bool dtr_ = false;
     Phase phase_ = Phase::Running;
     bool echo_ = false;
