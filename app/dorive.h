@@ -14,6 +14,9 @@
 #include "form/form.h"
 #include "form/state.h"
 #include "loop/event_loop.h"
+#include "memories/memories.h"
+#include "params/pc_file.h"
+#include "phonebook/phone_book_page.h"
 #include "ports/clock.h"
 #include "ports/dialogs.h"
 #include "ports/files.h"
@@ -21,9 +24,6 @@
 #include "serial/context.h"
 #include "serial/receive_path.h"
 #include "serial/serial_channel.h"
-#include "memories/memories.h"
-#include "params/pc_file.h"
-#include "phonebook/phone_book_page.h"
 #include "upload/monitor_log.h"
 #include "upload/upload.h"
 
@@ -41,7 +41,7 @@ struct DoriveOptions {
 };
 
 class Dorive {
-public:
+  public:
     Dorive(PortProvider& ports, Clock& clock, Dialogs& dialogs, DoriveOptions options = {});
     ~Dorive();
     Dorive(const Dorive&) = delete;
@@ -83,7 +83,7 @@ public:
     Upload& upload() { return upload_; }
     Language& language() { return language_; }
 
-private:
+  private:
     void showError(const std::string& text) { dialogs_.errorBox(text); }
     void portLost(const std::string& why);
     Task reportLoss();

@@ -10,7 +10,9 @@ namespace dorive {
 
 namespace {
 
-std::string_view trim(std::string_view s) { return trimSpacesTabs(s); }
+std::string_view trim(std::string_view s) {
+    return trimSpacesTabs(s);
+}
 
 bool equalNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -121,7 +123,8 @@ std::optional<std::string> IniFile::value(std::string_view section, std::string_
     return std::string(v);
 }
 
-std::string IniFile::readString(std::string_view section, std::string_view key, const std::string& def) const {
+std::string IniFile::readString(std::string_view section, std::string_view key,
+                                const std::string& def) const {
     auto v = value(section, key);
     return v ? *v : def;
 }

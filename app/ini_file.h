@@ -13,7 +13,7 @@ namespace dorive {
 class Files;
 
 class IniFile {
-public:
+  public:
     static constexpr std::size_t kMaxValue = 2047;
 
     IniFile() = default;
@@ -39,7 +39,7 @@ public:
     const std::string& path() const { return path_; }
     const std::vector<std::string>& lines() const { return lines_; }
 
-private:
+  private:
     // Index of the section's header line, or -1.
     long findSection(std::string_view section) const;
     // Index of the key's line within the section starting after header, or -1.

@@ -9,9 +9,9 @@ struct Form;
 struct State;
 
 struct Variant {
-    std::string marker;      // case-sensitive marker in the file name; empty for the default
-    std::string deviceName;  // names the unit in captions and hints
-    std::string caption;     // window caption and application title; empty keeps "DORive"
+    std::string marker;                 // case-sensitive marker in the file name; empty for the default
+    std::string deviceName;             // names the unit in captions and hints
+    std::string caption;                // window caption and application title; empty keeps "DORive"
     std::vector<std::string> pictures;  // pictures made visible
     bool moduleTabs = false;            // show the button-module and keypad tabs
     std::string versionPanel;           // status-bar panel 4; empty keeps " ZEP Ver:"

@@ -31,7 +31,8 @@ void receiveAll(benchmark::State& state, const std::string& data) {
     core.channel().open();
     for (auto _ : state) {
         core.state().PhoneBookReload = true;  // every listing is a fresh read of the phone book
-        for (std::size_t i = 0; i < data.size(); i += 4096) provider.port->feed(std::string_view(data).substr(i, 4096));
+        for (std::size_t i = 0; i < data.size(); i += 4096)
+            provider.port->feed(std::string_view(data).substr(i, 4096));
         benchmark::DoNotOptimize(core.form().Monitor.lines().size());
     }
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(data.size()));

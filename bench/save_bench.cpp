@@ -17,7 +17,7 @@ namespace {
 
 // Counts what crosses the line, so the floor can be computed from it.
 class CountingPort : public SerialPort {
-public:
+  public:
     explicit CountingPort(std::unique_ptr<SerialPort> inner) : inner_(std::move(inner)) {
         inner_->onReadyRead = [this] {
             if (onReadyRead) onReadyRead();
@@ -43,22 +43,23 @@ public:
 
     std::size_t sentBytes = 0, receivedBytes = 0, commands = 0;
 
-private:
+  private:
     std::unique_ptr<SerialPort> inner_;
 };
 
 class SimProvider : public PortProvider {
-public:
+  public:
     SimProvider(Clock& clock, std::shared_ptr<sim::SimUnit> unit) : clock_(clock), unit_(std::move(unit)) {}
     std::vector<PortInfo> ports() override { return {{kSimulatedPortName, ""}}; }
     std::unique_ptr<SerialPort> open(const std::string&) override {
-        auto p = std::make_unique<CountingPort>(sim::openSimulatedPort(clock_, unit_, sim::Pacing::realistic()));
+        auto p =
+            std::make_unique<CountingPort>(sim::openSimulatedPort(clock_, unit_, sim::Pacing::realistic()));
         port = p.get();
         return p;
     }
     CountingPort* port = nullptr;
 
-private:
+  private:
     Clock& clock_;
     std::shared_ptr<sim::SimUnit> unit_;
 };
@@ -104,16 +105,17 @@ int main() {
     const double commands = double(provider.port->commands - cmds0);
     // The read-back request went out at the very end; it is not part of the save.
     const double saveCommands = commands - 1;
-    const double bytes = double(provider.port->sentBytes - sent0) + double(provider.port->receivedBytes - recv0);
+    const double bytes =
+        double(provider.port->sentBytes - sent0) + double(provider.port->receivedBytes - recv0);
     const double pauses = double(core.state().WriteStep - 1) * 200.0;
     const double wire = bytes * 10.0 * 1000.0 / sim::kLineBaud;
     const double latency = saveCommands * sim::kModuleLatencyMs;
     const double floor = pauses + wire + latency;
-    std::printf("save of %d locations: %d steps, %.0f commands\n", core.state().SimCapacity, core.state().WriteStep,
-                saveCommands);
+    std::printf("save of %d locations: %d steps, %.0f commands\n", core.state().SimCapacity,
+                core.state().WriteStep, saveCommands);
     std::printf("wall time            %8.0f ms\n", double(wall));
-    std::printf("floor                %8.0f ms  (pauses %.0f + wire %.0f + module latency %.0f)\n", floor, pauses,
-                wire, latency);
+    std::printf("floor                %8.0f ms  (pauses %.0f + wire %.0f + module latency %.0f)\n", floor,
+                pauses, wire, latency);
     std::printf("over the floor       %8.2f %%\n", (double(wall) - floor) * 100.0 / floor);
     return 0;
 }

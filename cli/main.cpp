@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "app/dorive.h"
-#include "qtports/qt_serial_port.h"
 #include "cli/cli_args.h"
 #include "cli/cli_ports.h"
 #include "cli/qt_runner.h"
 #include "cli/runner.h"
 #include "cli/session.h"
 #include "cli/watched_port.h"
+#include "qtports/qt_serial_port.h"
 #include "sim/sim_card.h"
 #include "sim/sim_port.h"
 #include "sim/sim_unit.h"

@@ -1,7 +1,7 @@
 #pragma once
 // Real time on Qt's event loop, for a real serial port.
-#include "qtports/qt_clock.h"
 #include "cli/runner.h"
+#include "qtports/qt_clock.h"
 
 namespace dorive::cli {
 

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <ostream>
 
-#include "device/read_view.h"
 #include "device/quick_save.h"
+#include "device/read_view.h"
 #include "device/save_sequence.h"
 #include "params/pc_file.h"
 #include "params/records.h"
@@ -28,9 +28,13 @@ std::string inQuotes(const std::string& text) {
 
 }  // namespace
 
-std::optional<std::string> writeModeUnavailable(WriteMode) { return std::nullopt; }
+std::optional<std::string> writeModeUnavailable(WriteMode) {
+    return std::nullopt;
+}
 
-std::optional<std::string> uploadUnavailable() { return std::nullopt; }
+std::optional<std::string> uploadUnavailable() {
+    return std::nullopt;
+}
 
 Session::Session(Dorive& core, Runner& runner, CliDialogs& dialogs, LineWatch& watch, Streams streams,
                  double timeoutSeconds)
@@ -252,10 +256,13 @@ int Session::upload(const std::string& list) {
     Wait w;
     w.what = [&st, &form] {
         const int line = std::min<int>(st.UploadIndex, int(form.List.lineCount()) - 1);
-        return "the unit's answer to upload line " + std::to_string(line + 1) + (line >= 0 ? " (" + form.List.lines()[std::size_t(line)] + ")" : std::string());
+        return "the unit's answer to upload line " + std::to_string(line + 1) +
+               (line >= 0 ? " (" + form.List.lines()[std::size_t(line)] + ")" : std::string());
     };
     w.done = [&upload] { return !upload.running(); };
-    w.progress = [this, &st, lines] { progressCount("upload line", std::min(st.UploadIndex + 1, int(lines)), int(lines)); };
+    w.progress = [this, &st, lines] {
+        progressCount("upload line", std::min(st.UploadIndex + 1, int(lines)), int(lines));
+    };
     if (!wait(w)) {
         upload.UploadCancelClick();
         return status();
@@ -337,7 +344,8 @@ int Session::writeChanged(const std::map<int, SimEntry>& expected) {
             case QuickSave::Phase::Reading:
                 return std::string("the SIM listing read before writing");
             case QuickSave::Phase::Writing:
-                return "the unit's answer to writing SIM location " + std::to_string(std::max(st.WriteIndex - 1, 1));
+                return "the unit's answer to writing SIM location " +
+                       std::to_string(std::max(st.WriteIndex - 1, 1));
             default:
                 return std::string("the SIM listing read back after the write");
         }
@@ -345,7 +353,8 @@ int Session::writeChanged(const std::map<int, SimEntry>& expected) {
     w.done = [&quick] { return !quick.active(); };
     w.progress = [this, &quick] {
         if (quick.phase() == QuickSave::Phase::Writing)
-            progressCount("writing changed location", core_.form().Prubeh.position(), int(quick.writes().size()));
+            progressCount("writing changed location", core_.form().Prubeh.position(),
+                          int(quick.writes().size()));
     };
     if (!wait(w)) return status();
     if (dialogs_.failed()) return status();

@@ -8,7 +8,7 @@
 namespace dorive {
 
 class DeviceOps {
-public:
+  public:
     DeviceOps(Context& ctx, ReadView& view);
     DeviceOps(const DeviceOps&) = delete;
     DeviceOps& operator=(const DeviceOps&) = delete;
@@ -29,7 +29,7 @@ public:
     void endStopWait();
     void stopTimers() { Cekani.stop(); }
 
-private:
+  private:
     Context& ctx_;
     ReadView& view_;
     RepeatingTimer Cekani;  // 1000 ms

@@ -15,15 +15,21 @@ namespace dorive {
 void showRunMode(Form& form);
 void showProgMode(Form& form);
 void showPending(Form& form);
-inline bool runModeShown(const Form& form) { return form.DeviceRun.visible(); }
-inline bool progModeShown(const Form& form) { return form.DeviceStop.visible(); }
-inline bool pendingShown(const Form& form) { return form.DeviceNic.visible(); }
+inline bool runModeShown(const Form& form) {
+    return form.DeviceRun.visible();
+}
+inline bool progModeShown(const Form& form) {
+    return form.DeviceStop.visible();
+}
+inline bool pendingShown(const Form& form) {
+    return form.DeviceNic.visible();
+}
 
 // A reply may enable a device button; while a save runs it stays locked until the save ends.
 void enableUnlessSaving(const State& st, Control& c);
 
 class ReadView {
-public:
+  public:
     explicit ReadView(Context& ctx) : ctx_(ctx) {}
 
     // A fresh read starts.
@@ -59,7 +65,7 @@ public:
     std::function<void()> onCompleted;
     std::function<void(const std::string& why)> onBroken;
 
-private:
+  private:
     Context& ctx_;
     std::optional<std::vector<PhoneBookList::Row>> before_;
     bool listing_ = false;

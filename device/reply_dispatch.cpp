@@ -10,9 +10,13 @@ namespace dorive {
 
 namespace {
 
-bool contains(const std::string& line, std::string_view text) { return line.find(text) != std::string::npos; }
+bool contains(const std::string& line, std::string_view text) {
+    return line.find(text) != std::string::npos;
+}
 
-bool isError(const std::string& line) { return line == "ERROR" || line.starts_with("+CME ERROR"); }
+bool isError(const std::string& line) {
+    return line == "ERROR" || line.starts_with("+CME ERROR");
+}
 
 const Rgb kRed{255, 0, 0};
 const Rgb kCyan{0, 255, 255};
@@ -27,16 +31,24 @@ const ReplyDispatch::Branch ReplyDispatch::kBranches[] = {
     {[](const ReplyDispatch&, const std::string& l) { return l == "Telit"; }, &ReplyDispatch::onManufacturer},
     {[](const ReplyDispatch&, const std::string& l) { return l == "[AT#SLED=1]="; },
      &ReplyDispatch::onOldModuleStopped},
-    {[](const ReplyDispatch& d, const std::string& l) { return d.ctx_.st.AudioSendActive && contains(l, "#ASENDEV:"); },
+    {[](const ReplyDispatch& d, const std::string& l) {
+         return d.ctx_.st.AudioSendActive && contains(l, "#ASENDEV:");
+     },
      &ReplyDispatch::onVoiceSent},
     {[](const ReplyDispatch&, const std::string& l) { return l == "+CREG: 0,1" || l == "+CREG: 0,5"; },
      &ReplyDispatch::onRegistered},
-    {[](const ReplyDispatch&, const std::string& l) { return contains(l, "#CBC:"); }, &ReplyDispatch::onBattery},
-    {[](const ReplyDispatch&, const std::string& l) { return contains(l, "+CSQ:"); }, &ReplyDispatch::onSignal},
-    {[](const ReplyDispatch&, const std::string& l) { return contains(l, "+CPBR: (1-"); }, &ReplyDispatch::onCapacity},
-    {[](const ReplyDispatch&, const std::string& l) { return contains(l, "+CPBR"); }, &ReplyDispatch::onListing},
-    {[](const ReplyDispatch&, const std::string& l) { return contains(l, "#SPN"); }, &ReplyDispatch::onOperator},
-    {[](const ReplyDispatch&, const std::string& l) { return contains(l, "COPS"); }, &ReplyDispatch::onRunModeReport},
+    {[](const ReplyDispatch&, const std::string& l) { return contains(l, "#CBC:"); },
+     &ReplyDispatch::onBattery},
+    {[](const ReplyDispatch&, const std::string& l) { return contains(l, "+CSQ:"); },
+     &ReplyDispatch::onSignal},
+    {[](const ReplyDispatch&, const std::string& l) { return contains(l, "+CPBR: (1-"); },
+     &ReplyDispatch::onCapacity},
+    {[](const ReplyDispatch&, const std::string& l) { return contains(l, "+CPBR"); },
+     &ReplyDispatch::onListing},
+    {[](const ReplyDispatch&, const std::string& l) { return contains(l, "#SPN"); },
+     &ReplyDispatch::onOperator},
+    {[](const ReplyDispatch&, const std::string& l) { return contains(l, "COPS"); },
+     &ReplyDispatch::onRunModeReport},
     {[](const ReplyDispatch&, const std::string& l) { return isError(l); }, &ReplyDispatch::onError},
 };
 
@@ -131,7 +143,9 @@ Task ReplyDispatch::onVoiceSent(std::string&) {
     if (voiceSent) co_await voiceSent();
 }
 
-Task ReplyDispatch::onRegistered(std::string&) { co_await ctx_.pause(200); }
+Task ReplyDispatch::onRegistered(std::string&) {
+    co_await ctx_.pause(200);
+}
 
 Task ReplyDispatch::onBattery(std::string& line) {
     Form& f = ctx_.form;
@@ -151,7 +165,8 @@ Task ReplyDispatch::onSignal(std::string& line) {
     std::size_t colon = line.find(':');
     std::size_t comma = line.find(',', colon + 1);
     // A reply without "," carries no value.
-    std::string value = comma == std::string::npos ? std::string() : line.substr(colon + 1, comma - colon - 1);
+    std::string value =
+        comma == std::string::npos ? std::string() : line.substr(colon + 1, comma - colon - 1);
     int level = toInt(std::string(trimSpaces(value)));
     st.SignalLevel = level;
     Rgb colour = kRed;

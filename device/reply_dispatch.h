@@ -15,7 +15,7 @@
 namespace dorive {
 
 class ReplyDispatch {
-public:
+  public:
     ReplyDispatch(Context& ctx, DeviceOps& device, SaveSequence& save, ReadView& view);
 
     Task dispatch(std::string& line);
@@ -27,15 +27,15 @@ public:
     // Hooks of the pages that follow the unit's replies. Each "OK" is offered, in this order,
     // to a pending re-read after a memory write, to the upload, to the echo-off after a stop,
     // and to the save.
-    std::function<Task()> refreshAfterWrite;     // runs when RefreshAfterWrite is set
-    std::function<Task()> uploadOk;              // the upload's next step
-    std::function<Task()> voiceSent;             // "#ASENDEV:" while a voice file is sent
-    std::function<void()> okSeen;                          // every "OK", before anything else
+    std::function<Task()> refreshAfterWrite;              // runs when RefreshAfterWrite is set
+    std::function<Task()> uploadOk;                       // the upload's next step
+    std::function<Task()> voiceSent;                      // "#ASENDEV:" while a voice file is sent
+    std::function<void()> okSeen;                         // every "OK", before anything else
     std::function<void(const ListingLine&)> memoryEntry;  // every listing line, for the memory pages
     std::function<bool()> memoryAwaitsAnswer;             // a memory write waits for its answer
     std::function<Task(std::string)> memoryError;         // the unit refused that write
 
-private:
+  private:
     Task onOk();
     Task onStop(std::string& line);
     Task onManufacturer(std::string& line);

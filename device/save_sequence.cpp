@@ -54,17 +54,19 @@ std::string saveRefusal(const Form& form, const State& st) {
     }
     if (built.ParamKeypad.size() != kKeypadLength)
         problems.push_back("Keypad: \"Waiting to number\" must be exactly one character.");
-    if (built.ParamGeneral.size() != kGeneralLength) problems.push_back("Calls: choose the waiting-call time.");
+    if (built.ParamGeneral.size() != kGeneralLength)
+        problems.push_back("Calls: choose the waiting-call time.");
 
     int location = 1;
     for (const SimEntry& e : saveEntries(form, built)) {
         if (e.name.empty() || e.number.empty()) continue;
         const int at = location++;
-        for (const auto& [text, limit] : {std::pair{&e.number, st.NumberLength}, std::pair{&e.name, st.TextLength}}) {
+        for (const auto& [text, limit] :
+             {std::pair{&e.number, st.NumberLength}, std::pair{&e.name, st.TextLength}}) {
             std::string why = textProblem(*text, limit);
             if (!why.empty())
-                problems.push_back("SIM location " + std::to_string(at) + ", entry " + e.name + ": \"" + *text +
-                                   "\" " + why + ".");
+                problems.push_back("SIM location " + std::to_string(at) + ", entry " + e.name + ": \"" +
+                                   *text + "\" " + why + ".");
         }
     }
     if (problems.empty()) return {};
@@ -80,8 +82,8 @@ template <class F>
 void forLockedControls(Form& form, F&& f) {
     for (Control* c : std::initializer_list<Control*>{
              &form.SaveZEP, &form.LoadZEP, &form.RunZEP, &form.StopZEP, &form.Save, &form.Load, &form.signal,
-             &form.QuickSaveZEP,
-             &form.Buttons, &form.PhoneBook, &form.seting, &form.service, &form.KeyBoardParams,
+             &form.QuickSaveZEP, &form.Buttons, &form.PhoneBook, &form.seting, &form.service,
+             &form.KeyBoardParams,
              // Their answers would be taken for the unit's answer to a write.
              &form.Inicializace, &form.IMEI})
         f(*c);

@@ -12,7 +12,7 @@
 namespace dorive {
 
 class Control {
-public:
+  public:
     using Listener = std::function<void()>;
     explicit Control(std::string name) : name_(std::move(name)) {}
     virtual ~Control() = default;
@@ -44,7 +44,7 @@ public:
     // The view registers here to hear of every change of state.
     void addListener(Listener l) { listeners_.push_back(std::move(l)); }
 
-protected:
+  protected:
     template <class T>
     void set(T& field, T value) {
         if (field == value) return;
@@ -55,7 +55,7 @@ protected:
         for (auto& l : listeners_) l();
     }
 
-private:
+  private:
     std::string name_;
     bool enabled_ = true;
     bool visible_ = true;
@@ -67,7 +67,7 @@ private:
 
 // The main window itself: caption and position on the screen.
 class Window : public Control {
-public:
+  public:
     using Control::Control;
     int top() const { return top_; }
     int left() const { return left_; }
@@ -78,13 +78,13 @@ public:
         notify();
     }
 
-private:
+  private:
     int top_ = 200, left_ = 200;
 };
 
 // Buttons: a click from the user runs onClick; disabled or hidden buttons do nothing.
 class Button : public Control {
-public:
+  public:
     using Control::Control;
     std::function<void()> onClick;
     void click() {
@@ -99,7 +99,7 @@ using TabPage = Control;
 
 // A single-line edit. Setting a different text runs its change reaction.
 class Edit : public Control {
-public:
+  public:
     using Control::Control;
     const std::string& text() const { return text_; }
     // Setting a text equal to the current one does nothing.
@@ -127,14 +127,14 @@ public:
     }
     std::function<void()> onChange;
 
-private:
+  private:
     std::string text_;
     std::size_t caret_ = 0;
 };
 
 // A check box; its click reaction runs whenever its state changes.
 class CheckBox : public Control {
-public:
+  public:
     using Control::Control;
     bool checked() const { return checked_; }
     void setChecked(bool on) {
@@ -145,7 +145,7 @@ public:
     }
     std::function<void()> onClick;
 
-private:
+  private:
     bool checked_ = false;
 };
 
@@ -153,18 +153,20 @@ class RadioButton;
 
 // The radio buttons of one group box: selecting one clears the others.
 class RadioGroup {
-public:
+  public:
     void add(RadioButton& b) { buttons_.push_back(&b); }
     const std::vector<RadioButton*>& buttons() const { return buttons_; }
     RadioButton* selected() const;
 
-private:
+  private:
     std::vector<RadioButton*> buttons_;
 };
 
 class RadioButton : public Control {
-public:
-    RadioButton(std::string name, RadioGroup& group) : Control(std::move(name)), group_(&group) { group.add(*this); }
+  public:
+    RadioButton(std::string name, RadioGroup& group) : Control(std::move(name)), group_(&group) {
+        group.add(*this);
+    }
     bool checked() const { return checked_; }
     // Selects this button: the others of its group are cleared first, then the click
     // reaction runs. Selecting the selected button does nothing.
@@ -184,7 +186,7 @@ public:
     void uncheck() { set(checked_, false); }
     std::function<void()> onClick;
 
-private:
+  private:
     RadioGroup* group_;
     bool checked_ = false;
 };
@@ -197,7 +199,7 @@ inline RadioButton* RadioGroup::selected() const {
 
 // Vertical track bar: position clamped to min..max.
 class TrackBar : public Control {
-public:
+  public:
     TrackBar(std::string name, int min, int max, int pos) : Control(std::move(name)), min_(min), max_(max) {
         setPosition(pos);
     }
@@ -206,13 +208,13 @@ public:
     int position() const { return pos_; }
     void setPosition(int p) { set(pos_, p < min_ ? min_ : (p > max_ ? max_ : p)); }
 
-private:
+  private:
     int min_, max_, pos_ = 0;
 };
 
 // Drop-down list, editable or fixed.
 class ComboBox : public Control {
-public:
+  public:
     ComboBox(std::string name, std::vector<std::string> items, bool editable)
         : Control(std::move(name)), items_(std::move(items)), editable_(editable) {}
     const std::vector<std::string>& items() const { return items_; }
@@ -239,7 +241,7 @@ public:
     }
     std::function<void()> onChange;
 
-private:
+  private:
     std::vector<std::string> items_;
     bool editable_;
     int index_ = -1;
@@ -253,7 +255,7 @@ struct Rgb {
 
 // Progress bar or bar gauge.
 class ProgressBar : public Control {
-public:
+  public:
     ProgressBar(std::string name, int min, int max) : Control(std::move(name)), min_(min), max_(max) {}
     int min() const { return min_; }
     int max() const { return max_; }
@@ -266,19 +268,20 @@ public:
     Rgb color() const { return color_; }
     void setColor(Rgb c) { set(color_, c); }
 
-private:
+  private:
     int min_, max_, pos_ = 0;
     Rgb color_{0, 0, 255};
 };
 
 class StatusBar : public Control {
-public:
+  public:
     struct Panel {
         std::string text;
         int width = 0;
         bool operator==(const Panel&) const = default;
     };
-    StatusBar(std::string name, std::vector<Panel> panels) : Control(std::move(name)), panels_(std::move(panels)) {}
+    StatusBar(std::string name, std::vector<Panel> panels)
+        : Control(std::move(name)), panels_(std::move(panels)) {}
     const std::vector<Panel>& panels() const { return panels_; }
     const std::string& panelText(std::size_t i) const { return panels_.at(i).text; }
     void setPanelText(std::size_t i, std::string t) {
@@ -287,13 +290,13 @@ public:
         notify();
     }
 
-private:
+  private:
     std::vector<Panel> panels_;
 };
 
 // Multi-line text that only grows at its end (the monitor).
 class Memo : public Control {
-public:
+  public:
     using Control::Control;
     const LineStore& lines() const { return lines_; }
     void append(std::string_view line) {
@@ -302,16 +305,18 @@ public:
         std::string_view stored = lines_.back();
         for (auto& l : appendListeners_) l(stored);
     }
-    void addAppendListener(std::function<void(std::string_view)> l) { appendListeners_.push_back(std::move(l)); }
+    void addAppendListener(std::function<void(std::string_view)> l) {
+        appendListeners_.push_back(std::move(l));
+    }
 
-private:
+  private:
     LineStore lines_;
     std::vector<std::function<void(std::string_view)>> appendListeners_;
 };
 
 // Tree view of memory entries: one text line per node.
 class Tree : public Control {
-public:
+  public:
     struct Node {
         std::string text;
         std::vector<Node> children;
@@ -366,20 +371,21 @@ public:
     std::function<void(std::vector<Node>&)> onAddition;
     std::function<void()> onClick;
 
-private:
+  private:
     std::vector<Node> nodes_;
     int selected_ = -1;
 };
 
 // Tabs of a page control; tabs can be hidden (their page's visible flag).
 class PageControl : public Control {
-public:
-    PageControl(std::string name, std::vector<TabPage*> pages) : Control(std::move(name)), pages_(std::move(pages)) {}
+  public:
+    PageControl(std::string name, std::vector<TabPage*> pages)
+        : Control(std::move(name)), pages_(std::move(pages)) {}
     const std::vector<TabPage*>& pages() const { return pages_; }
     int activeIndex() const { return active_; }
     void setActiveIndex(int i) { set(active_, i); }
 
-private:
+  private:
     std::vector<TabPage*> pages_;
     int active_ = 0;
 };

@@ -5,7 +5,9 @@
 namespace dorive {
 
 namespace {
-std::string num(const char* base, int n) { return base + std::to_string(n); }
+std::string num(const char* base, int n) {
+    return base + std::to_string(n);
+}
 }  // namespace
 
 RelayControls::RelayControls(int n)
@@ -51,8 +53,8 @@ Form::Form() {
     SMSs.setCaption("SMSs");
     Admin.setCaption("Admin");
 
-    for (Picture* p : {&ZEP1, &ZEP2, &ZEPF1, &ZEPF2, &ZEPL1, &ZEPL2, &ZEPCorvel1, &ZEPCorvel2, &Sipka1, &Sipkaf1,
-                       &SipkaGA1, &SipkaGA2, &SipkaGB2})
+    for (Picture* p : {&ZEP1, &ZEP2, &ZEPF1, &ZEPF2, &ZEPL1, &ZEPL2, &ZEPCorvel1, &ZEPCorvel2, &Sipka1,
+                       &Sipkaf1, &SipkaGA1, &SipkaGA2, &SipkaGB2})
         p->setVisible(false);
 
     GroupBox4.setCaption("ZEP");
@@ -104,16 +106,21 @@ Form::Form() {
     DirectCall.setCaption("Direct Call Number");
     DetBut.setCaption("Buttons Detect");
 
-    all_ = {&TForm1, &Buttons, &PhoneBook, &seting, &TabSheet2, &service, &PageControl1, &ZEPtyp1, &ZEPtyp2,
-            &ModuleButtons, &ModuleKeyboard, &ZEPtyp, &Calls, &Relays, &SMSs, &Admin, &SetingPages, &ZEP1,
-            &ZEP2, &ZEPF1, &ZEPF2, &ZEPL1, &ZEPL2, &ZEPCorvel1, &ZEPCorvel2, &Sipka1, &Sipkaf1, &SipkaGA1,
-            &SipkaGA2, &SipkaGB2, &GroupBox4, &RXDled, &DeviceRun, &DeviceStop, &DeviceNic, &StatusLabel,
-            &RunZEP, &StopZEP, &SaveZEP, &LoadZEP, &Battery, &Voltage, &BVoltage, &GroupBox5, &Load, &Save,
-            &Smeter, &signal, &Prubeh, &StatusBar1, &Monitor, &SaveMonitor, &Inicializace, &IMEI, &Label35,
-            &GroupBox1, &GroupBox2, &GroupBox3, &VolSpk, &VolMic, &NoCall, &SIMCall, &AllCall, &InfoTones,
-            &TonBeep, &TonRing, &TonVoice, &WaitingCall, &waiting, &secLabel, &SendSMS, &ClockGSM, &ALARMON,
-            &ALARMOFF, &Label22, &Label23, &Port, &PortDis, &PortEtons, &PortESMS, &KeyBoardParams, &Label63,
-            &WaitBUF, &DirectCall, &TreeButtons, &TreeButtonsSel, &TreeMemo, &TreeMemoSel, &TreeCode, &DetBut,
+    all_ = {&TForm1,       &Buttons,        &PhoneBook,      &seting,        &TabSheet2,      &service,
+            &PageControl1, &ZEPtyp1,        &ZEPtyp2,        &ModuleButtons, &ModuleKeyboard, &ZEPtyp,
+            &Calls,        &Relays,         &SMSs,           &Admin,         &SetingPages,    &ZEP1,
+            &ZEP2,         &ZEPF1,          &ZEPF2,          &ZEPL1,         &ZEPL2,          &ZEPCorvel1,
+            &ZEPCorvel2,   &Sipka1,         &Sipkaf1,        &SipkaGA1,      &SipkaGA2,       &SipkaGB2,
+            &GroupBox4,    &RXDled,         &DeviceRun,      &DeviceStop,    &DeviceNic,      &StatusLabel,
+            &RunZEP,       &StopZEP,        &SaveZEP,        &LoadZEP,       &Battery,        &Voltage,
+            &BVoltage,     &GroupBox5,      &Load,           &Save,          &Smeter,         &signal,
+            &Prubeh,       &StatusBar1,     &Monitor,        &SaveMonitor,   &Inicializace,   &IMEI,
+            &Label35,      &GroupBox1,      &GroupBox2,      &GroupBox3,     &VolSpk,         &VolMic,
+            &NoCall,       &SIMCall,        &AllCall,        &InfoTones,     &TonBeep,        &TonRing,
+            &TonVoice,     &WaitingCall,    &waiting,        &secLabel,      &SendSMS,        &ClockGSM,
+            &ALARMON,      &ALARMOFF,       &Label22,        &Label23,       &Port,           &PortDis,
+            &PortEtons,    &PortESMS,       &KeyBoardParams, &Label63,       &WaitBUF,        &DirectCall,
+            &TreeButtons,  &TreeButtonsSel, &TreeMemo,       &TreeMemoSel,   &TreeCode,       &DetBut,
             &PhoneBook1};
     // Phone-book page controls.
     LineIn.setCaption("Insert Line");
@@ -122,8 +129,8 @@ Form::Form() {
     Find.setCaption("Find");
     ExportCSV.setCaption("Export CSV");
     ImportCSV.setCaption("Import CSV");
-    for (Control* c : std::initializer_list<Control*>{&LineIn, &LineDel, &GroupBox6, &FindN, &Find, &ExportCSV,
-                                                      &ImportCSV})
+    for (Control* c : std::initializer_list<Control*>{&LineIn, &LineDel, &GroupBox6, &FindN, &Find,
+                                                      &ExportCSV, &ImportCSV})
         all_.push_back(c);
     for (auto* arr : {&ABUTTON, &AABUTTON, &BBUTTON, &ADMIN})
         for (Edit& e : *arr) all_.push_back(&e);
@@ -141,8 +148,8 @@ Form::Form() {
         for (Edit& e : *arr) e.setParent(&ZEPtyp2);
     for (Edit& e : ADMIN) e.setParent(&Admin);
     place(Admin, {&Label35});
-    place(Calls, {&GroupBox1, &GroupBox2, &GroupBox3, &VolSpk, &VolMic, &NoCall, &SIMCall, &AllCall, &InfoTones,
-                  &TonBeep, &TonRing, &TonVoice, &WaitingCall, &waiting, &secLabel});
+    place(Calls, {&GroupBox1, &GroupBox2, &GroupBox3, &VolSpk, &VolMic, &NoCall, &SIMCall, &AllCall,
+                  &InfoTones, &TonBeep, &TonRing, &TonVoice, &WaitingCall, &waiting, &secLabel});
     place(SMSs, {&SendSMS, &ClockGSM, &ALARMON, &ALARMOFF, &Label22, &Label23, &Port, &PortDis, &PortEtons,
                  &PortESMS});
     place(ModuleKeyboard, {&KeyBoardParams, &TreeMemo, &TreeMemoSel, &TreeCode});
@@ -170,9 +177,9 @@ Form::Form() {
         all_.push_back(c);
     }
     for (RelayControls* r : {&Relay1, &Relay2})
-        for (Control* c : std::initializer_list<Control*>{&r->box, &r->RelCode, &r->RelTime, &r->RelSMS, &r->RelSW,
-                                                          &r->RelCam, &r->RelLi, &r->RelBut, &r->RelRing,
-                                                          &r->RelRingAll, &r->codeLabel, &r->timeLabel})
+        for (Control* c : std::initializer_list<Control*>{
+                 &r->box, &r->RelCode, &r->RelTime, &r->RelSMS, &r->RelSW, &r->RelCam, &r->RelLi, &r->RelBut,
+                 &r->RelRing, &r->RelRingAll, &r->codeLabel, &r->timeLabel})
             all_.push_back(c);
     setUpMemoryPages();  // memory pages
 }
@@ -341,14 +348,16 @@ void Form::setUpMemoryPages() {
         TabPage& page;
         std::initializer_list<Control*> controls;
     };
-    for (const OnPage& p :
-         {OnPage{M1, {&week, &Po, &Ut, &St, &Ct, &Pa, &So, &Ne, &M1Acces, &M1AccesCaption}},
-          OnPage{M2,
-                 {&FromM2, &FromD2, &ToM2, &ToD2, &FromM2Caption, &ToM2Caption, &MonthM2Caption, &DayM2Caption}},
-          OnPage{M3,
-                 {&FromM3, &FromD3, &M3Acces, &FromM3Caption, &M3AccesCaption, &MonthM3Caption, &DayM3Caption}},
-          OnPage{M4, {&FromHours, &ToHours, &M4Acces, &FromHoursCaption, &ToHoursCaption, &M4AccesCaption,
-                      &FromHoursUnit, &ToHoursUnit}}})
+    for (const OnPage& p : {OnPage{M1, {&week, &Po, &Ut, &St, &Ct, &Pa, &So, &Ne, &M1Acces, &M1AccesCaption}},
+                            OnPage{M2,
+                                   {&FromM2, &FromD2, &ToM2, &ToD2, &FromM2Caption, &ToM2Caption,
+                                    &MonthM2Caption, &DayM2Caption}},
+                            OnPage{M3,
+                                   {&FromM3, &FromD3, &M3Acces, &FromM3Caption, &M3AccesCaption,
+                                    &MonthM3Caption, &DayM3Caption}},
+                            OnPage{M4,
+                                   {&FromHours, &ToHours, &M4Acces, &FromHoursCaption, &ToHoursCaption,
+                                    &M4AccesCaption, &FromHoursUnit, &ToHoursUnit}}})
         for (Control* c : p.controls) {
             c->setParent(&p.page);
             all_.push_back(c);

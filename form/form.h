@@ -35,7 +35,8 @@ struct Form {
         service{"service"};
     PageControl PageControl1{"PageControl1", {&Buttons, &PhoneBook, &seting, &TabSheet2, &service}};
     // Pages of the Buttons page.
-    TabPage ZEPtyp1{"ZEPtyp1"}, ZEPtyp2{"ZEPtyp2"}, ModuleButtons{"ModuleButtons"}, ModuleKeyboard{"ModuleKeyboard"};
+    TabPage ZEPtyp1{"ZEPtyp1"}, ZEPtyp2{"ZEPtyp2"}, ModuleButtons{"ModuleButtons"},
+        ModuleKeyboard{"ModuleKeyboard"};
     PageControl ZEPtyp{"ZEPtyp", {&ZEPtyp1, &ZEPtyp2, &ModuleButtons, &ModuleKeyboard}};
     // Pages of the settings page.
     TabPage Calls{"Calls"}, Relays{"Relays"}, SMSs{"SMSs"}, Admin{"Admin"};
@@ -44,7 +45,8 @@ struct Form {
     // Unit pictures and arrows of the variants.
     Picture ZEP1{"ZEP1"}, ZEP2{"ZEP2"}, ZEPF1{"ZEPF1"}, ZEPF2{"ZEPF2"}, ZEPL1{"ZEPL1"}, ZEPL2{"ZEPL2"},
         ZEPCorvel1{"ZEPCorvel1"}, ZEPCorvel2{"ZEPCorvel2"};
-    Picture Sipka1{"Sipka1"}, Sipkaf1{"Sipkaf1"}, SipkaGA1{"SipkaGA1"}, SipkaGA2{"SipkaGA2"}, SipkaGB2{"SipkaGB2"};
+    Picture Sipka1{"Sipka1"}, Sipkaf1{"Sipkaf1"}, SipkaGA1{"SipkaGA1"}, SipkaGA2{"SipkaGA2"},
+        SipkaGB2{"SipkaGB2"};
 
     // Device panel.
     GroupBox GroupBox4{"GroupBox4"};
@@ -67,7 +69,10 @@ struct Form {
     Button signal{"signal"};
     ProgressBar Prubeh{"Prubeh", 0, 100};
     StatusBar StatusBar1{"StatusBar1",
-                         {{" Operator:", 190}, {" board voltage:", 160}, {" SIM:", 60}, {"  Ver: 5.1", 75},
+                         {{" Operator:", 190},
+                          {" board voltage:", 160},
+                          {" SIM:", 60},
+                          {"  Ver: 5.1", 75},
                           {" ZEP Ver:", 60}}};
 
     // Monitor page.
@@ -107,7 +112,8 @@ struct Form {
     Label Label22{"Label22"}, Label23{"Label23"};
     GroupBox Port{"Port"};
     RadioGroup portGroup;
-    RadioButton PortDis{"PortDis", portGroup}, PortEtons{"PortEtons", portGroup}, PortESMS{"PortESMS", portGroup};
+    RadioButton PortDis{"PortDis", portGroup}, PortEtons{"PortEtons", portGroup},
+        PortESMS{"PortESMS", portGroup};
 
     // Keypad module parameters.
     GroupBox KeyBoardParams{"KeyBoardParams"};
@@ -147,8 +153,8 @@ struct Form {
     Edit CodeM0{"CodeM0"}, CodeM1{"CodeM1"}, CodeM2{"CodeM2"}, CodeM3{"CodeM3"}, CodeM4{"CodeM4"};
     Label LabelCodeM0{"LabelCodeM0"}, LabelCodeM1{"LabelCodeM1"}, LabelCodeM2{"LabelCodeM2"},
         LabelCodeM3{"LabelCodeM3"}, LabelCodeM4{"LabelCodeM4"};
-    Label CodeM0Caption{"Label44"}, CodeM1Caption{"Label42"}, CodeM2Caption{"Label45"}, CodeM3Caption{"Label47"},
-        CodeM4Caption{"Label49"};
+    Label CodeM0Caption{"Label44"}, CodeM1Caption{"Label42"}, CodeM2Caption{"Label45"},
+        CodeM3Caption{"Label47"}, CodeM4Caption{"Label49"};
     RadioGroup relaysM0, relaysM1, relaysM2, relaysM3, relaysM4;
     RadioButton M0Rel1{"M0Rel1", relaysM0}, M0Rel2{"M0Rel2", relaysM0}, M1Rel1{"M1Rel1", relaysM1},
         M1Rel2{"M1Rel2", relaysM1}, M2Rel1{"M2Rel1", relaysM2}, M2Rel2{"M2Rel2", relaysM2},
@@ -200,7 +206,7 @@ struct Form {
     const std::vector<Control*>& all() const { return all_; }
     Control* find(const std::string& name) const;
 
-private:
+  private:
     std::vector<Control*> all_;
 };
 

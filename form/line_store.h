@@ -13,7 +13,7 @@
 namespace dorive {
 
 class LineStore {
-public:
+  public:
     static constexpr std::size_t kBlockSize = 1 << 20;
 
     std::size_t size() const { return index_.size(); }
@@ -21,7 +21,8 @@ public:
     std::string_view operator[](std::size_t i) const {
         const Entry& e = index_[i];
         const Block& block = blocks_[e.block];
-        std::size_t end = (i + 1 < index_.size() && index_[i + 1].block == e.block) ? index_[i + 1].offset : block.used;
+        std::size_t end =
+            (i + 1 < index_.size() && index_[i + 1].block == e.block) ? index_[i + 1].offset : block.used;
         return {block.data.get() + e.offset, end - e.offset};
     }
     std::string_view back() const { return (*this)[size() - 1]; }
@@ -39,7 +40,7 @@ public:
     }
 
     class const_iterator {
-    public:
+      public:
         using iterator_category = std::random_access_iterator_tag;
         using value_type = std::string_view;
         using difference_type = std::ptrdiff_t;
@@ -48,12 +49,16 @@ public:
         const_iterator() = default;
         const_iterator(const LineStore* s, std::size_t i) : s_(s), i_(i) {}
         std::string_view operator*() const { return (*s_)[i_]; }
-        std::string_view operator[](difference_type n) const { return (*s_)[std::size_t(difference_type(i_) + n)]; }
+        std::string_view operator[](difference_type n) const {
+            return (*s_)[std::size_t(difference_type(i_) + n)];
+        }
         const_iterator& operator++() { return ++i_, *this; }
         const_iterator operator++(int) { return {s_, i_++}; }
         const_iterator& operator--() { return --i_, *this; }
         const_iterator operator--(int) { return {s_, i_--}; }
-        const_iterator& operator+=(difference_type n) { return i_ = std::size_t(difference_type(i_) + n), *this; }
+        const_iterator& operator+=(difference_type n) {
+            return i_ = std::size_t(difference_type(i_) + n), *this;
+        }
         const_iterator& operator-=(difference_type n) { return *this += -n; }
         friend const_iterator operator+(const_iterator a, difference_type n) { return a += n; }
         friend const_iterator operator+(difference_type n, const_iterator a) { return a += n; }
@@ -64,7 +69,7 @@ public:
         friend bool operator==(const_iterator a, const_iterator b) { return a.i_ == b.i_; }
         friend auto operator<=>(const_iterator a, const_iterator b) { return a.i_ <=> b.i_; }
 
-    private:
+      private:
         const LineStore* s_ = nullptr;
         std::size_t i_ = 0;
     };
@@ -78,7 +83,7 @@ public:
         return true;
     }
 
-private:
+  private:
     // Lines of one block lie end to end: a line ends where the next one of its block starts.
     struct Entry {
         std::uint32_t block;

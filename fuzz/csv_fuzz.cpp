@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     limits.numberCharacters = 1 + data[0] % 40;
     limits.nameCharacters = 1 + data[1] % 24;
     const std::string bytes(reinterpret_cast<const char*>(data) + 2, size - 2);
-    const std::vector<PhoneBookList::Row> existing = {{"Caretaker", "+420777123456"}, {"Service", "0800123456"}};
+    const std::vector<PhoneBookList::Row> existing = {{"Caretaker", "+420777123456"},
+                                                      {"Service", "0800123456"}};
 
     CsvImport first = importCsv(bytes, existing, limits);
     for (const PhoneBookList::Row& r : first.taken) {
@@ -33,8 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // An export of what was taken imports as the same rows, with nothing refused.
     CsvImport again = importCsv(formatCsv(first.taken), {}, limits);
     if (again.taken != first.taken || !again.refused.empty()) {
-        for (const auto& r : first.taken) std::fprintf(stderr, "taken: [%s] [%s]\n", r.name.c_str(), r.number.c_str());
-        for (const auto& r : again.taken) std::fprintf(stderr, "again: [%s] [%s]\n", r.name.c_str(), r.number.c_str());
+        for (const auto& r : first.taken)
+            std::fprintf(stderr, "taken: [%s] [%s]\n", r.name.c_str(), r.number.c_str());
+        for (const auto& r : again.taken)
+            std::fprintf(stderr, "again: [%s] [%s]\n", r.name.c_str(), r.number.c_str());
         for (const auto& r : again.refused) std::fprintf(stderr, "refused: %s\n", r.reason.c_str());
         FUZZ_CHECK(again.taken == first.taken && again.refused.empty());
     }

@@ -15,12 +15,12 @@
 namespace dorive::fuzz {
 
 // Stops the run with the input that broke the invariant.
-#define FUZZ_CHECK(cond)                                                              \
-    do {                                                                              \
-        if (!(cond)) {                                                                \
+#define FUZZ_CHECK(cond)                                                                       \
+    do {                                                                                       \
+        if (!(cond)) {                                                                         \
             std::fprintf(stderr, "invariant failed: %s (%s:%d)\n", #cond, __FILE__, __LINE__); \
-            std::abort();                                                             \
-        }                                                                             \
+            std::abort();                                                                      \
+        }                                                                                      \
     } while (0)
 
 // Every value the pages show: texts of edits and lists, ticks, selections, and the phone
@@ -77,8 +77,8 @@ struct Rig {
         DoriveOptions options;
         options.executable = std::move(executable);
         options.files = &files;
-        core = std::make_unique<Dorive>(simProvider ? static_cast<PortProvider&>(*simProvider) : provider, clock,
-                                        dialogs, std::move(options));
+        core = std::make_unique<Dorive>(simProvider ? static_cast<PortProvider&>(*simProvider) : provider,
+                                        clock, dialogs, std::move(options));
     }
     ~Rig() {
         core.reset();

@@ -92,7 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (in.remaining_bytes() > 0 && lines.size() < 32) lines.push_back(in.ConsumeRandomLengthString(96));
     for (const std::string& l : lines) decodeLine(l);
     if (lines.size() >= 3 && lines[0].find_first_of(":[") == std::string::npos &&
-        lines[1].find_first_of(":[]") == std::string::npos && lines[2].find_first_of("[]") == std::string::npos) {
+        lines[1].find_first_of(":[]") == std::string::npos &&
+        lines[2].find_first_of("[]") == std::string::npos) {
         const std::string line = treeLine(lines[0], lines[1], lines[2]);
         FUZZ_CHECK(lineName(line) == lines[1]);
         FUZZ_CHECK(lineNumber(line) == lines[2]);

@@ -11,8 +11,12 @@ using namespace dorive;
 
 namespace {
 
-Task load(Dorive& core) { co_await core.pcFile().LoadClick(); }
-Task save(Dorive& core) { co_await core.pcFile().SaveClick(); }
+Task load(Dorive& core) {
+    co_await core.pcFile().LoadClick();
+}
+Task save(Dorive& core) {
+    co_await core.pcFile().SaveClick();
+}
 
 }  // namespace
 

@@ -85,14 +85,43 @@ class FuzzProvider : public PortProvider {
 
 // Lines the unit may send, so that the input reaches deep branches quickly.
 const char* const kLines[] = {
-    "OK", "ERROR", "+CME ERROR: 3", "STOP", "#APLAYEV: 0", "Telit", "[AT#SLED=1]=", "+CREG: 0,1", "+CREG: 0,5",
-    "#CBC: 0,412", "#CBC:", "+CSQ: 17,99", "+CSQ: 99", "+CPBR: (1-40),20,18", "+CPBR: (1-", "+CPBR: (1-300000000),",
-    "+CPBR: 15,\"0601111222\",129,\"M1-1\"", "+CPBR: 18,\"0605550001\",129,\"B2-1\"",
-    "+CPBR: 20,\"1#1#1111100#12#0\",129,\"C5678C\"", "+CPBR: 22,\"2#4#07#18#**#1\",129,\"C4711C\"",
-    "+CPBR: 23,\"1\",129,\"DETECT\"", "+CPBR: 10,\"4#4#1#1#1#5#1#2\",129,\"PARZEP\"",
-    "+CPBR: 11,\"5#1#03#0\",129,\"PARRL1\"", "+CPBR: 13,\"3#1\",129,\"PARKEY\"", "+CPBR: 14,\"5.2\",129,\"VER\"",
-    "+CPBR: 1,\"+420601111111\",145,\"ADMIN1\"", "+CPBR: 24,\"\",129,\"\"", "+CPBR: ,,,", "+CPBR: 5,\"",
-    "#SPN: Simnet", "#SPN", "+COPS: 0,0,\"Simnet\"", "AT#tone=i,4]", ">>>", "CONNECT", "#ASENDEV: 0", "",
+    "OK",
+    "ERROR",
+    "+CME ERROR: 3",
+    "STOP",
+    "#APLAYEV: 0",
+    "Telit",
+    "[AT#SLED=1]=",
+    "+CREG: 0,1",
+    "+CREG: 0,5",
+    "#CBC: 0,412",
+    "#CBC:",
+    "+CSQ: 17,99",
+    "+CSQ: 99",
+    "+CPBR: (1-40),20,18",
+    "+CPBR: (1-",
+    "+CPBR: (1-300000000),",
+    "+CPBR: 15,\"0601111222\",129,\"M1-1\"",
+    "+CPBR: 18,\"0605550001\",129,\"B2-1\"",
+    "+CPBR: 20,\"1#1#1111100#12#0\",129,\"C5678C\"",
+    "+CPBR: 22,\"2#4#07#18#**#1\",129,\"C4711C\"",
+    "+CPBR: 23,\"1\",129,\"DETECT\"",
+    "+CPBR: 10,\"4#4#1#1#1#5#1#2\",129,\"PARZEP\"",
+    "+CPBR: 11,\"5#1#03#0\",129,\"PARRL1\"",
+    "+CPBR: 13,\"3#1\",129,\"PARKEY\"",
+    "+CPBR: 14,\"5.2\",129,\"VER\"",
+    "+CPBR: 1,\"+420601111111\",145,\"ADMIN1\"",
+    "+CPBR: 24,\"\",129,\"\"",
+    "+CPBR: ,,,",
+    "+CPBR: 5,\"",
+    "#SPN: Simnet",
+    "#SPN",
+    "+COPS: 0,0,\"Simnet\"",
+    "AT#tone=i,4]",
+    ">>>",
+    "CONNECT",
+    "#ASENDEV: 0",
+    "",
 };
 
 Task select(Tree& tree, int index) {
@@ -108,11 +137,21 @@ Task toggle(CheckBox& box) {
 void userAction(FuzzedDataProvider& in, Dorive& core) {
     Form& f = core.form();
     switch (in.ConsumeIntegralInRange(0, 12)) {
-        case 0: f.StopZEP.click(); break;
-        case 1: f.RunZEP.click(); break;
-        case 2: f.SaveZEP.click(); break;
-        case 3: f.LoadZEP.click(); break;
-        case 4: f.signal.click(); break;
+        case 0:
+            f.StopZEP.click();
+            break;
+        case 1:
+            f.RunZEP.click();
+            break;
+        case 2:
+            f.SaveZEP.click();
+            break;
+        case 3:
+            f.LoadZEP.click();
+            break;
+        case 4:
+            f.signal.click();
+            break;
         case 5: {
             Tree* trees[] = {&f.TreeCode, &f.TreeMemo, &f.TreeMemoSel, &f.TreeButtons, &f.TreeButtonsSel};
             Tree* t = trees[in.ConsumeIntegralInRange(0, 4)];
@@ -125,7 +164,11 @@ void userAction(FuzzedDataProvider& in, Dorive& core) {
             core.userEdit(c.Number, std::to_string(in.ConsumeIntegralInRange(1, 12)), 1);
             core.userEdit(c.PNumber, "0601" + std::to_string(in.ConsumeIntegral<std::uint16_t>()), 4);
             c.Pos.setItemIndex(in.ConsumeIntegralInRange(-1, 7));
-            (in.ConsumeBool() ? c.Write : in.ConsumeBool() ? c.Add : in.ConsumeBool() ? c.DelSel : c.Del).click();
+            (in.ConsumeBool()   ? c.Write
+             : in.ConsumeBool() ? c.Add
+             : in.ConsumeBool() ? c.DelSel
+                                : c.Del)
+                .click();
             break;
         }
         case 7: {
@@ -137,11 +180,21 @@ void userAction(FuzzedDataProvider& in, Dorive& core) {
             (in.ConsumeBool() ? *writes[mode] : in.ConsumeBool() ? f.AddCode : f.DelCode).click();
             break;
         }
-        case 8: core.post([&f] { return toggle(f.DetBut); }); break;
-        case 9: f.Upgrade.click(); break;
-        case 10: f.UploadCancel.click(); break;
-        case 11: core.userEdit(f.ADMIN[in.ConsumeIntegralInRange(0, 6)], in.ConsumeRandomLengthString(24), 0); break;
-        default: f.IMEI.click(); break;
+        case 8:
+            core.post([&f] { return toggle(f.DetBut); });
+            break;
+        case 9:
+            f.Upgrade.click();
+            break;
+        case 10:
+            f.UploadCancel.click();
+            break;
+        case 11:
+            core.userEdit(f.ADMIN[in.ConsumeIntegralInRange(0, 6)], in.ConsumeRandomLengthString(24), 0);
+            break;
+        default:
+            f.IMEI.click();
+            break;
     }
 }
 
@@ -187,8 +240,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
             case 2:
                 if (port)
-                    port->deliver(std::string(kLines[in.ConsumeIntegralInRange<std::size_t>(0, std::size(kLines) - 1)]) +
-                                  (in.ConsumeBool() ? "\r\n" : "\r"));
+                    port->deliver(
+                        std::string(
+                            kLines[in.ConsumeIntegralInRange<std::size_t>(0, std::size(kLines) - 1)]) +
+                        (in.ConsumeBool() ? "\r\n" : "\r"));
                 break;
             case 3:  // lost on the line
                 held.clear();
@@ -202,7 +257,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             case 6:  // one byte of the answers changed
                 if (port && !held.empty()) {
                     std::string bytes = std::exchange(held, {});
-                    bytes[in.ConsumeIntegralInRange<std::size_t>(0, bytes.size() - 1)] ^= char(in.ConsumeIntegralInRange(1, 255));
+                    bytes[in.ConsumeIntegralInRange<std::size_t>(0, bytes.size() - 1)] ^=
+                        char(in.ConsumeIntegralInRange(1, 255));
                     port->deliver(bytes);
                 }
                 break;

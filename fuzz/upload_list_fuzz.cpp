@@ -13,8 +13,12 @@ using namespace dorive;
 
 namespace {
 
-Task loadList(Dorive& core) { co_await core.upload().LoadListClick(); }
-Task upgrade(Dorive& core) { co_await core.upload().UpgradeClick(); }
+Task loadList(Dorive& core) {
+    co_await core.upload().LoadListClick();
+}
+Task upgrade(Dorive& core) {
+    co_await core.upload().UpgradeClick();
+}
 
 }  // namespace
 

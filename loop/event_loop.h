@@ -13,7 +13,7 @@
 namespace dorive {
 
 class EventLoop {
-public:
+  public:
     // An activity is taken by value and kept until its turn: whatever it captured must stay
     // valid until then, so capture copies, not references to a caller's temporaries.
     using Activity = std::function<Task()>;
@@ -51,7 +51,7 @@ public:
     // Called, inside the failing activity, with what escaped it.
     std::function<void(std::exception_ptr)> onError;
 
-private:
+  private:
     Task runGuarded(Activity activity);
     void schedule(int ms, std::coroutine_handle<> h);
     void pump();
@@ -68,7 +68,7 @@ private:
 // A repeating timer whose ticks are activities of the loop. A tick already waiting in the
 // loop when the timer is stopped does nothing.
 class RepeatingTimer {
-public:
+  public:
     RepeatingTimer(EventLoop& loop, int intervalMs, std::function<Task()> onTick)
         : loop_(loop), interval_(intervalMs), onTick_(std::move(onTick)) {}
     ~RepeatingTimer() { stop(); }
@@ -80,7 +80,7 @@ public:
     bool active() const { return active_; }
     int interval() const { return interval_; }
 
-private:
+  private:
     void arm();
     EventLoop& loop_;
     int interval_;

@@ -9,7 +9,9 @@ using namespace std::chrono;
 
 SystemClock::SystemClock() : start_(steady_clock::now()) {}
 
-std::int64_t SystemClock::nowMs() const { return duration_cast<milliseconds>(steady_clock::now() - start_).count(); }
+std::int64_t SystemClock::nowMs() const {
+    return duration_cast<milliseconds>(steady_clock::now() - start_).count();
+}
 
 Clock::TimerId SystemClock::startTimer(int ms, std::function<void()> fn) {
     TimerId id = ++next_;
@@ -25,7 +27,9 @@ void SystemClock::cancelTimer(TimerId id) {
         }
 }
 
-std::string SystemClock::timeOfDay() const { return localTimeOfDay(); }
+std::string SystemClock::timeOfDay() const {
+    return localTimeOfDay();
+}
 
 std::string localTimeOfDay() {
     // Formatting the local time costs more than reading the clock: redo it once a second.

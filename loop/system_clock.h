@@ -10,7 +10,7 @@
 namespace dorive {
 
 class SystemClock : public Clock {
-public:
+  public:
     SystemClock();
     std::int64_t nowMs() const override;
     TimerId startTimer(int ms, std::function<void()> fn) override;
@@ -21,7 +21,7 @@ public:
     // Returns done().
     bool run(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::hours(1));
 
-private:
+  private:
     std::chrono::steady_clock::time_point start_;
     TimerId next_ = 0;
     std::map<std::pair<std::int64_t, TimerId>, std::function<void()>> timers_;

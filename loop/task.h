@@ -9,7 +9,7 @@
 namespace dorive {
 
 class Task {
-public:
+  public:
     struct promise_type;
     using Handle = std::coroutine_handle<promise_type>;
 
@@ -60,7 +60,7 @@ public:
         if (h_ && h_.promise().error) std::rethrow_exception(h_.promise().error);
     }
 
-private:
+  private:
     void reset() {
         if (h_) h_.destroy();
         h_ = {};

@@ -1,10 +1,10 @@
 #include "memories/access_codes.h"
 
-#include "text/text.h"
 #include "memories/code_rules.h"
 #include "memories/memory_entries.h"
 #include "memories/memory_writes.h"
 #include "params/edit_rules.h"
+#include "text/text.h"
 
 namespace dorive {
 

@@ -41,7 +41,9 @@ const std::vector<FixedEntry>& fixedEntries() {
     return table;
 }
 
-bool isFixedEntryName(std::string_view name) { return findEntry(name) != nullptr; }
+bool isFixedEntryName(std::string_view name) {
+    return findEntry(name) != nullptr;
+}
 
 Edit* fixedEntryEdit(Form& form, std::string_view name) {
     return const_cast<Edit*>(fixedEntryEdit(static_cast<const Form&>(form), name));

@@ -8,7 +8,7 @@ namespace dorive {
 // Time as the core sees it: a monotonic millisecond count, single-shot timers and the
 // time of day for the monitor. Timers never fire from inside startTimer().
 class Clock {
-public:
+  public:
     using TimerId = std::uint64_t;
     virtual ~Clock() = default;
     virtual std::int64_t nowMs() const = 0;

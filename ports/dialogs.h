@@ -34,7 +34,7 @@ struct ImportReport {
 // Modal dialogs. Each call blocks until the user answers; the activity that opened the
 // dialog stays the current one meanwhile.
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     // The port-selection dialog. Empty when cancelled.
     virtual std::optional<std::string> choosePort(const std::vector<PortInfo>& ports,

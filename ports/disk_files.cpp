@@ -20,7 +20,9 @@ namespace dorive {
 
 namespace {
 
-std::string reason(int err) { return err ? std::string(" ") + std::strerror(err) : std::string(); }
+std::string reason(int err) {
+    return err ? std::string(" ") + std::strerror(err) : std::string();
+}
 
 #ifndef _WIN32
 // Writes all bytes to an open descriptor; false with errno set on failure.

@@ -10,12 +10,12 @@ namespace dorive {
 
 // A file could not be read or written; the text names the file and the reason.
 class FileError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 class Files {
-public:
+  public:
     virtual ~Files() = default;
     // The whole file as bytes. Throws FileError when it cannot be opened or read.
     virtual std::string read(const std::string& path) = 0;
@@ -27,7 +27,7 @@ public:
 
 // The machine's file system.
 class DiskFiles : public Files {
-public:
+  public:
     std::string read(const std::string& path) override;
     void write(const std::string& path, std::string_view bytes) override;
     bool exists(const std::string& path) override;

@@ -17,7 +17,7 @@ inline constexpr const char* kSimulatedPortName = "Simulated unit";
 
 // A port could not be opened, was lost, or none was chosen.
 class PortError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -29,7 +29,7 @@ struct PortInfo {
 // One open serial connection: 115200 8N1, RTS/CTS, DTR off when opened.
 // Notifications are delivered on the thread that owns the port.
 class SerialPort {
-public:
+  public:
     virtual ~SerialPort() = default;
     // Queues the bytes for sending, unchanged; never waits for an answer.
     virtual void write(std::string_view bytes) = 0;
@@ -49,7 +49,7 @@ public:
 
 // Lists the ports of the machine and opens one by name.
 class PortProvider {
-public:
+  public:
     virtual ~PortProvider() = default;
     virtual std::vector<PortInfo> ports() = 0;
     // Throws PortError with a message a technician can act on.

@@ -44,9 +44,11 @@ DeviceAccess deviceAccess(const QString& path) {
 
 }  // namespace
 
-std::string permissionErrorText(const std::string& name, const std::string& path, const DeviceAccess& access) {
+std::string permissionErrorText(const std::string& name, const std::string& path,
+                                const DeviceAccess& access) {
     if (access.mayUse)
-        return "The serial port " + name + " is in use by another program. Close that program, or choose another port.";
+        return "The serial port " + name +
+               " is in use by another program. Close that program, or choose another port.";
     std::string text = "You have no permission to use the serial port " + name + " (" + path + "). ";
     if (!access.group.empty() && access.groupMayReadWrite)
         return text + "Add your user to the group \"" + access.group +
@@ -169,7 +171,8 @@ std::vector<PortInfo> QtPortProvider::ports() {
     // The stable names of USB adapters, which keep naming the same adapter whatever order
     // they were plugged in.
     QDir byId("/dev/serial/by-id");
-    for (const QFileInfo& link : byId.entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::Name)) {
+    for (const QFileInfo& link :
+         byId.entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::Name)) {
         QString target = QFileInfo(link.symLinkTarget()).fileName();
         out.push_back({link.absoluteFilePath().toStdString(), ("stable name of " + target).toStdString()});
     }

@@ -33,9 +33,9 @@ class QtSerialPort : public QObject, public SerialPort {
 
 // Who may use a device file.
 struct DeviceAccess {
-    bool mayUse = false;            // the user may read and write it now
-    std::string group;              // the group that owns it; empty when unknown
-    bool groupMayReadWrite = false; // its mode lets that group read and write it
+    bool mayUse = false;             // the user may read and write it now
+    std::string group;               // the group that owns it; empty when unknown
+    bool groupMayReadWrite = false;  // its mode lets that group read and write it
 };
 // Why a port could not be opened for lack of permission, and what to do.
 std::string permissionErrorText(const std::string& name, const std::string& path, const DeviceAccess& access);

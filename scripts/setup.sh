@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package DORive needs to build, run and test.
 set -euo pipefail
-pkgs=(cmake ninja-build g++ pkg-config python3
+pkgs=(cmake ninja-build g++ pkg-config python3 clang-format git
       qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl1-mesa-dev
       libgtest-dev libgmock-dev libbenchmark-dev
       xvfb xauth fonts-dejavu-core)

@@ -7,6 +7,8 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc)
 # Dependencies between the folders run one way only, and only the front ends include Qt.
 python3 scripts/check_layers.py
+# Every source file formatted with the root .clang-format.
+./scripts/check_format.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$jobs"
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs")

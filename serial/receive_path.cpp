@@ -4,7 +4,8 @@
 
 namespace dorive {
 
-ReceivePath::ReceivePath(Context& ctx) : ctx_(ctx), LedTimer(ctx.loop, 2000, [this] { return LedTimerTimer(); }) {}
+ReceivePath::ReceivePath(Context& ctx)
+    : ctx_(ctx), LedTimer(ctx.loop, 2000, [this] { return LedTimerTimer(); }) {}
 
 void ReceivePath::dataAvailable() {
     if (posted_) return;

@@ -10,7 +10,7 @@
 namespace dorive {
 
 class ReceivePath {
-public:
+  public:
     explicit ReceivePath(Context& ctx);
     ReceivePath(const ReceivePath&) = delete;
     ReceivePath& operator=(const ReceivePath&) = delete;
@@ -33,7 +33,7 @@ public:
     std::function<bool()> promptAwaited;
     std::function<Task()> onPrompt;
 
-private:
+  private:
     Context& ctx_;
     RepeatingTimer LedTimer;  // 2000 ms
     bool posted_ = false;

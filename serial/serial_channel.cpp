@@ -62,11 +62,17 @@ void SerialChannel::shutdown() {
     close();
 }
 
-std::size_t SerialChannel::outputFree() const { return port_ ? port_->outputFree() : kOutputBufferSize; }
+std::size_t SerialChannel::outputFree() const {
+    return port_ ? port_->outputFree() : kOutputBufferSize;
+}
 
-std::size_t SerialChannel::bytesAvailable() const { return port_ ? port_->bytesAvailable() : 0; }
+std::size_t SerialChannel::bytesAvailable() const {
+    return port_ ? port_->bytesAvailable() : 0;
+}
 
-std::string SerialChannel::read(std::size_t max) { return port_ ? port_->read(max) : std::string(); }
+std::string SerialChannel::read(std::size_t max) {
+    return port_ ? port_->read(max) : std::string();
+}
 
 void SerialChannel::close() {
     if (!port_) return;

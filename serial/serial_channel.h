@@ -14,7 +14,7 @@ namespace dorive {
 inline constexpr const char* kNoPortChosen = "No serial port was chosen. Choose a port to talk to the unit.";
 
 class SerialChannel {
-public:
+  public:
     SerialChannel(PortProvider& provider, Dialogs& dialogs) : provider_(provider), dialogs_(dialogs) {}
     ~SerialChannel() { close(); }
     SerialChannel(const SerialChannel&) = delete;
@@ -58,7 +58,7 @@ public:
     // Something the user should know about the port (DTR that cannot be switched).
     std::function<void(const std::string&)> onNotice;
 
-private:
+  private:
     void applyDtr();
     PortProvider& provider_;
     Dialogs& dialogs_;

@@ -147,9 +147,10 @@ void SimUnit::handleLine(const std::string& line, std::size_t length) {
     const CommandFaultAction fault = commandFault(line);
     if (fault == CommandFaultAction::Unplug) {
         // The line goes dead from a timer, not from inside the port's own write.
-        if (unplug_) schedule(0, [this] {
-            if (unplug_) unplug_();
-        });
+        if (unplug_)
+            schedule(0, [this] {
+                if (unplug_) unplug_();
+            });
         return;
     }
     if (fault == CommandFaultAction::Silence) return;
@@ -171,8 +172,8 @@ CommandFaultAction SimUnit::commandFault(const std::string& line) {
     const CommandFault& f = faults_.atCommand;
     if (f.nth <= 0 || f.action == CommandFaultAction::None) return CommandFaultAction::None;
     const bool prefix = !f.match.empty() && f.match.back() == '*';
-    const bool matches = prefix ? line.starts_with(std::string_view(f.match).substr(0, f.match.size() - 1))
-                                : line == f.match;
+    const bool matches =
+        prefix ? line.starts_with(std::string_view(f.match).substr(0, f.match.size() - 1)) : line == f.match;
     if (!matches || ++matchingCommands_ != f.nth) return CommandFaultAction::None;
     return f.action;
 }
@@ -250,11 +251,14 @@ bool SimUnit::extended(const std::string& name, char form, std::string_view arg,
     } else if (name == "+CPBR" && form == 'T') {
         std::string capacity = std::to_string(card_.capacity());
         if (faults_.garbleCapacity) capacity[capacity.size() / 2] = 'x';
-        appendLine(reply.body, "+CPBR: (1-" + capacity + ")," + std::to_string(SimCard::kMaxNumberLength) + "," + std::to_string(SimCard::kMaxNameLength));
+        appendLine(reply.body, "+CPBR: (1-" + capacity + ")," + std::to_string(SimCard::kMaxNumberLength) +
+                                   "," + std::to_string(SimCard::kMaxNameLength));
     } else if (name == "+CPBR" && form == 'S') {
         return listEntries(arg, reply);
     } else if (name == "+CPBW" && form == 'T') {
-        appendLine(reply.body, "+CPBW: (1-" + std::to_string(card_.capacity()) + ")," + std::to_string(SimCard::kMaxNumberLength) + ",(129,145)," + std::to_string(SimCard::kMaxNameLength));
+        appendLine(reply.body, "+CPBW: (1-" + std::to_string(card_.capacity()) + ")," +
+                                   std::to_string(SimCard::kMaxNumberLength) + ",(129,145)," +
+                                   std::to_string(SimCard::kMaxNameLength));
     } else if (name == "+CPBW" && form == 'S') {
         return writeEntry(arg);
     } else if (name == "+CSQ" && action) {

@@ -15,7 +15,9 @@ std::string_view trimIf(std::string_view s, Pred blank) {
 
 }  // namespace
 
-std::string_view trimBlanks(std::string_view s) { return trimIf(s, isBlank); }
+std::string_view trimBlanks(std::string_view s) {
+    return trimIf(s, isBlank);
+}
 std::string_view trimSpaces(std::string_view s) {
     return trimIf(s, [](char c) { return c == ' '; });
 }

@@ -7,9 +7,13 @@
 
 namespace dorive {
 
-inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
+inline bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 // Control characters and the space (codes 0 to 32).
-inline bool isBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+inline bool isBlank(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
 
 // Without the characters of codes 0 to 32 at both ends.
 std::string_view trimBlanks(std::string_view s);
@@ -24,7 +28,7 @@ std::optional<int> parseInt(std::string_view s, bool signAllowed = true);
 
 // A text that should have been a number was not.
 class ConversionError : public std::runtime_error {
-public:
+  public:
     explicit ConversionError(const std::string& text)
         : std::runtime_error("'" + text + "' is not a valid integer value") {}
 };

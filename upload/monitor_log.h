@@ -15,12 +15,12 @@ std::string monitorLogText(const LineStore& lines);
 void writeMonitorLog(Files& files, const std::string& path, const LineStore& lines);
 
 class MonitorLog {
-public:
+  public:
     explicit MonitorLog(Context& ctx);
     // Writes every monitor line to a file the user picks.
     Task SaveMonitorClick();
 
-private:
+  private:
     Context& ctx_;
 };
 

@@ -6,10 +6,10 @@
 #include <memory>
 
 #include "app/qt/DORive1.h"
-#include "qtports/qt_clock.h"
 #include "app/qt/qt_dialogs.h"
-#include "qtports/qt_serial_port.h"
 #include "app/variants.h"
+#include "qtports/qt_clock.h"
+#include "qtports/qt_serial_port.h"
 #include "sim/sim_port.h"
 #include "sim/sim_unit.h"
 
@@ -19,7 +19,7 @@ int main(int argc, char* argv[]) {
     // message boxes carry the product's name too.
     const dorive::Variant& variant = dorive::selectVariant(argc > 0 ? argv[0] : "DORive");
     QApplication::setApplicationName(variant.caption.empty() ? QString("DORive")
-                                                              : QString::fromStdString(variant.caption));
+                                                             : QString::fromStdString(variant.caption));
 
     dorive::QtClock clock;
     dorive::QtDialogs dialogs;

@@ -18,8 +18,8 @@
 #include <QSlider>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QTextCursor>
 #include <QTableWidget>
+#include <QTextCursor>
 #include <QTreeWidget>
 #include <algorithm>
 #include <memory>
@@ -82,7 +82,8 @@ class MoveWatcher : public QObject {
 
 }  // namespace
 
-void postAction(Dorive& core, const Control& control, std::function<void()> action, std::function<void()> undo) {
+void postAction(Dorive& core, const Control& control, std::function<void()> action,
+                std::function<void()> undo) {
     core.post([&control, action = std::move(action), undo = std::move(undo)] {
         // By its turn the control may have been locked: the click is lost, as on a disabled
         // widget, and the widget shows the model's state again.
@@ -141,18 +142,19 @@ void bindToggle(Dorive& core, Model& model, QAbstractButton* widget, std::functi
     };
     follow<QAbstractButton>(model, widget, sync);
     QPointer<QAbstractButton> guard(widget);
-    QObject::connect(widget, &QAbstractButton::clicked, widget, [&core, &model, guard, sync, apply](bool checked) {
-        auto resync = [guard, sync] {
-            if (guard) sync(guard);  // also when the model kept its state
-        };
-        postAction(
-            core, model,
-            [apply, resync, checked] {
-                apply(checked);
-                resync();
-            },
-            resync);
-    });
+    QObject::connect(widget, &QAbstractButton::clicked, widget,
+                     [&core, &model, guard, sync, apply](bool checked) {
+                         auto resync = [guard, sync] {
+                             if (guard) sync(guard);  // also when the model kept its state
+                         };
+                         postAction(
+                             core, model,
+                             [apply, resync, checked] {
+                                 apply(checked);
+                                 resync();
+                             },
+                             resync);
+                     });
 }
 
 void bindCheckBox(Dorive& core, CheckBox& box, QCheckBox* widget) {

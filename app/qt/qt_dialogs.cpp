@@ -4,7 +4,6 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -59,8 +58,8 @@ void QtDialogs::errorBox(const std::string& text) {
 }
 
 bool QtDialogs::confirm(const std::string& question) {
-    return QMessageBox::question(parent_, QApplication::applicationName(), displayText(question), QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No) == QMessageBox::Yes;
+    return QMessageBox::question(parent_, QApplication::applicationName(), displayText(question),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
 // File dialogs open in the working directory and leave it at the chosen file's folder, so
@@ -74,11 +73,13 @@ std::optional<std::string> chosen(const QString& name) {
 }  // namespace
 
 std::optional<std::string> QtDialogs::openFileName(const std::string& filter) {
-    return chosen(QFileDialog::getOpenFileName(parent_, QString(), QDir::currentPath(), qtFileFilter(filter)));
+    return chosen(
+        QFileDialog::getOpenFileName(parent_, QString(), QDir::currentPath(), qtFileFilter(filter)));
 }
 
 std::optional<std::string> QtDialogs::saveFileName(const std::string& filter) {
-    return chosen(QFileDialog::getSaveFileName(parent_, QString(), QDir::currentPath(), qtFileFilter(filter)));
+    return chosen(
+        QFileDialog::getSaveFileName(parent_, QString(), QDir::currentPath(), qtFileFilter(filter)));
 }
 
 ImportReportDialog::ImportReportDialog(const ImportReport& report, QWidget* parent) : QDialog(parent) {

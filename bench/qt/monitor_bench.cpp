@@ -6,11 +6,12 @@
 #include <QPlainTextEdit>
 #include <cstdio>
 
-#include "form/controls.h"
 #include "app/qt/binders.h"
+#include "form/controls.h"
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     dorive::Memo monitor("Monitor");
     QPlainTextEdit widget;
@@ -27,7 +28,8 @@ int main(int argc, char** argv) {
         QElapsedTimer t;
         t.start();
         for (int i = 0; i < batch; ++i) {
-            monitor.append("[14:03:27]   +CPBR: " + std::to_string(done + i) + ",\"0601234567\",129,\"Contact\"");
+            monitor.append("[14:03:27]   +CPBR: " + std::to_string(done + i) +
+                           ",\"0601234567\",129,\"Contact\"");
             if ((i + 1) % perEvent == 0) QCoreApplication::processEvents();
         }
         QCoreApplication::processEvents();

@@ -12,7 +12,8 @@ using dorive::test::CoreFixture;
 namespace {
 
 // A settings file in the test's own folder; none when there are no contents.
-std::string iniFile(const dorive::test::TempDir& tmp, const std::string& name, const std::string& contents = {}) {
+std::string iniFile(const dorive::test::TempDir& tmp, const std::string& name,
+                    const std::string& contents = {}) {
     return contents.empty() ? tmp.file(name) : tmp.write(name, contents);
 }
 
@@ -76,8 +77,8 @@ TEST_F(CoreFixture, SettingsFormSectionDefaultsAndValues) {
         const char* preselect;
     };
     const Case cases[] = {
-        {"[Form]\r\nTop=33\r\nLeft=44\r\nWaitSer=250\r\nInicializace=5\r\nPort=ttyACM0\r\n", 33, 44, 250, true,
-         "ttyACM0"},
+        {"[Form]\r\nTop=33\r\nLeft=44\r\nWaitSer=250\r\nInicializace=5\r\nPort=ttyACM0\r\n", 33, 44, 250,
+         true, "ttyACM0"},
         {"[FORM]\r\ntop=1\r\nInicializace=0\r\nPort=3\r\n", 1, 200, 1000, false, "COM3"},
         {"[Form]\r\nTop=abc\r\nLeft=\r\nWaitSer=1e3\r\n", 200, 200, 1000, false, ""},
     };
@@ -95,7 +96,8 @@ TEST_F(CoreFixture, SettingsFormSectionDefaultsAndValues) {
 }
 
 TEST_F(CoreFixture, CloseWritesThePositionAndThePortKeepingTheRestOfTheFile) {
-    std::string path = iniFile(tmp, "close.ini", "[Language]\r\nButtons=Tlacitka\r\n[Form]\r\nTop=5\r\nWaitSer=300\r\n");
+    std::string path =
+        iniFile(tmp, "close.ini", "[Language]\r\nButtons=Tlacitka\r\n[Form]\r\nTop=5\r\nWaitSer=300\r\n");
     makeCore({"DORive", path});
     startUp();
     core->form().TForm1.setPosition(123, 456);

@@ -14,16 +14,17 @@ TEST(Variants, MarkersInTheFileNameOnlyCaseSensitiveFirstMatchWins) {
     };
     const Case cases[] = {
         {"/opt/tools/DORive", "ZEP"},
-        {"./HarwickZq", "Harwick"},                  // both markers: the first in order wins
-        {"ZqHarwick.exe", "Harwick"},                // order of the table, not of the name
-        {"/home/u/Zq-tool", "ZEP"},                  // "Zq": ZEP with its own pictures
+        {"./HarwickZq", "Harwick"},    // both markers: the first in order wins
+        {"ZqHarwick.exe", "Harwick"},  // order of the table, not of the name
+        {"/home/u/Zq-tool", "ZEP"},    // "Zq": ZEP with its own pictures
         {"GSM uRX setup", "GSM uRX"},
         {"C:\\Program Files\\GSMKelpy.exe", "GSM-Quillmore"},
-        {"harwick", "ZEP"},                          // lower case is no marker
-        {"/srv/Harwick/GSMKelpy/dorive", "ZEP"},     // folder names never count
+        {"harwick", "ZEP"},                       // lower case is no marker
+        {"/srv/Harwick/GSMKelpy/dorive", "ZEP"},  // folder names never count
         {"C:\\Harwick\\dorive.exe", "ZEP"},
     };
-    for (const Case& c : cases) EXPECT_EQ(selectVariant(c.executable).deviceName, c.deviceName) << c.executable;
+    for (const Case& c : cases)
+        EXPECT_EQ(selectVariant(c.executable).deviceName, c.deviceName) << c.executable;
     EXPECT_EQ(selectVariant("Zq").pictures, (std::vector<std::string>{"ZEPF1", "ZEPF2"}));
 }
 

@@ -135,8 +135,8 @@ TEST_F(Cli, WriteChangesExactlyTheEditedLocationsAndChecksThem) {
 TEST_F(Cli, WriteChangedOnlyLeavesTheSameSimWritingOnlyWhatDiffers) {
     std::string edited = replaceLine(expectedFile(), "ADMIN2=+420602222222", "ADMIN2=+420609999999");
     edited = replaceLine(edited, "Service=0800123456", "");
-    ProcessResult r = cli({"--port", "sim:" + image, "--log", dir.file("quick.mon"), "write", "--changed-only", "-"},
-                          edited);
+    ProcessResult r = cli(
+        {"--port", "sim:" + image, "--log", dir.file("quick.mon"), "write", "--changed-only", "-"}, edited);
     ASSERT_EQ(r.exit, 0) << describe(r);
     EXPECT_NE(r.err.find("written and checked: 4 locations changed"), std::string::npos) << r.err;
     std::map<int, StoredEntry> expected = testSim().entries();
@@ -217,14 +217,15 @@ TEST_F(Cli, UploadRunsTheListAndFindsItsFilesBesideIt) {
     std::filesystem::create_directory(dir.file("lists"));
     dir.write("lists/main.pyo", std::string(70000, 's'));
     dir.write("lists/hello.amr", std::string(1000, 'v'));
-    dir.write("lists/zep.ifo", "main.pyo\r\nASEND:hello.amr\r\nSET:AT+CSQ\r\nDEL:old.pyo\r\nRUN:main.pyo\r\n");
+    dir.write("lists/zep.ifo",
+              "main.pyo\r\nASEND:hello.amr\r\nSET:AT+CSQ\r\nDEL:old.pyo\r\nRUN:main.pyo\r\n");
     const std::string log = dir.file("upload.mon");
     ProcessResult r = cli({"--port", "sim:" + image, "--log", log, "upload", dir.file("lists/zep.ifo")});
     EXPECT_EQ(r.exit, 0) << describe(r);
     EXPECT_NE(r.err.find("uploaded: 5 lines"), std::string::npos) << r.err;
     const std::string monitor = dir.read("upload.mon");
-    for (const char* sent : {"AT#WSCRIPT=main.pyo,70000", "AT#ASEND=hello.amr,1000", "AT+CSQ", "AT#DSCRIPT=old.pyo",
-                             "AT#ESCRIPT=main.pyo"})
+    for (const char* sent : {"AT#WSCRIPT=main.pyo,70000", "AT#ASEND=hello.amr,1000", "AT+CSQ",
+                             "AT#DSCRIPT=old.pyo", "AT#ESCRIPT=main.pyo"})
         EXPECT_NE(monitor.find(sent), std::string::npos) << sent;
 
     dir.write("lists/broken.ifo", "main.pyo\r\nnot-there.pyo\r\n");

@@ -12,9 +12,7 @@ using dorive::test::DeviceFixture;
 namespace {
 
 struct DeviceOpsTest : DeviceFixture {
-    void run(std::function<Task()> handler) {
-        core->post(std::move(handler));
-    }
+    void run(std::function<Task()> handler) { core->post(std::move(handler)); }
     void startSave(int capacity) {
         st().SimCapacity = capacity;
         run([this] { return core->save().SaveZEPClick(); });
@@ -153,9 +151,10 @@ TEST_F(DeviceOpsTest, ServiceCommands) {
         std::function<Task()> handler;
         const char* text;
     };
-    for (const Case& c : std::vector<Case>{{[this] { return core->device().signalClick(); }, "AT+CSQ\r\n"},
-                                           {[this] { return core->device().InicializaceClick(); }, "AT#ESCRIPT=zep.pyo\r\n"},
-                                           {[this] { return core->device().IMEIClick(); }, "AT#CGSN\r\n"}}) {
+    for (const Case& c :
+         std::vector<Case>{{[this] { return core->device().signalClick(); }, "AT+CSQ\r\n"},
+                           {[this] { return core->device().InicializaceClick(); }, "AT#ESCRIPT=zep.pyo\r\n"},
+                           {[this] { return core->device().IMEIClick(); }, "AT#CGSN\r\n"}}) {
         std::size_t from = sentCount();
         run(c.handler);
         EXPECT_EQ(sentFrom(from), (std::vector<std::string>{c.text}));
@@ -448,10 +447,17 @@ TEST_F(DeviceOpsTest, EntriesAreQuotedWhereNeededAndUnstorableOnesAreListedBefor
         {"Door open, alarm", {"Caretaker", "123"}, "AT+CPBW=6,123,,Caretaker\r\n", ""},
         {"Alarm", {"Doe, John", "123"}, "AT+CPBW=6,123,,\"Doe, John\"\r\n", ""},
         {"Alarm", {"Mum", "1;#REBOOT"}, "AT+CPBW=6,\"1;#REBOOT\",,Mum\r\n", ""},
-        {"Say \"hi\"", {"Caretaker", "123"}, "",
+        {"Say \"hi\"",
+         {"Caretaker", "123"},
+         "",
          "- SIM location 1, entry ALARMON: \"Say \"hi\"\" holds a double quote"},
-        {"Alarm", {"Tab\tName", "123"}, "", "- SIM location 6, entry Tab\tName: \"Tab\tName\" holds a control"},
-        {"Alarm", {longName, "123"}, "",
+        {"Alarm",
+         {"Tab\tName", "123"},
+         "",
+         "- SIM location 6, entry Tab\tName: \"Tab\tName\" holds a control"},
+        {"Alarm",
+         {longName, "123"},
+         "",
          "- SIM location 6, entry " + longName + ": \"" + longName + "\" is longer than the 18 characters"},
         {"Alarm", {"Gate", std::string(21, '1')}, "", "\" is longer than the 20 characters the unit stores."},
     };
@@ -472,9 +478,10 @@ TEST_F(DeviceOpsTest, EntriesAreQuotedWhereNeededAndUnstorableOnesAreListedBefor
             auto writes = writesFrom(0);
             EXPECT_NE(std::find(writes.begin(), writes.end(), c.written), writes.end());
             EXPECT_NE(std::find(writes.begin(), writes.end(),
-                                std::string("AT+CPBW=1,") + (std::string(c.alarmOn).find(',') != std::string::npos
-                                                                ? "\"" + std::string(c.alarmOn) + "\""
-                                                                : std::string(c.alarmOn)) +
+                                std::string("AT+CPBW=1,") +
+                                    (std::string(c.alarmOn).find(',') != std::string::npos
+                                         ? "\"" + std::string(c.alarmOn) + "\""
+                                         : std::string(c.alarmOn)) +
                                     ",,ALARMON\r\n"),
                       writes.end());
         } else {
@@ -527,6 +534,7 @@ TEST_F(DeviceOpsTest, RecordsOfTheWrongLengthAreRefusedBeforeAnythingIsWritten) 
         EXPECT_TRUE(lockedControlsEnabled(true));
         EXPECT_EQ(st().ParamGeneral, general);  // the records are not touched
         ASSERT_EQ(dialogs.errors.size(), 1u);
-        EXPECT_NE(dialogs.errors[0].find("\n- " + std::string(c.says)), std::string::npos) << dialogs.errors[0];
+        EXPECT_NE(dialogs.errors[0].find("\n- " + std::string(c.says)), std::string::npos)
+            << dialogs.errors[0];
     }
 }

@@ -164,7 +164,8 @@ TEST_F(Faults, DtrFollowsTheChannelAcrossReopeningsAndAFailureIsSaidOnce) {
     core->channel().setDtr(false);
     core->channel().setDtr(true);
     int said = 0;
-    for (std::string_view l : monitor()) said += l == "ttyUSB0: this port cannot switch DTR; stop the unit's script by other means.";
+    for (std::string_view l : monitor())
+        said += l == "ttyUSB0: this port cannot switch DTR; stop the unit's script by other means.";
     EXPECT_EQ(said, 1);
 }
 

@@ -1,7 +1,6 @@
-#include "serial/listing.h"
-
 #include <gtest/gtest.h>
 
+#include "serial/listing.h"
 #include "support/device_fixture.h"
 
 using namespace dorive;

@@ -300,7 +300,9 @@ TEST_P(Device, CommasInNamesAndTextsSurviveASave) {
     EXPECT_TRUE(errors().empty()) << errors().front();
     EXPECT_EQ(form().ALARMON.text(), "Open, please");
     const auto& shown = form().PhoneBook1.rows();
-    EXPECT_NE(std::find(shown.begin(), shown.end(), PhoneBookList::Row{"Smith, J", "0601000111"}), shown.end());
-    EXPECT_NE(std::find(shown.begin(), shown.end(), PhoneBookList::Row{"Lee; flat 3", "0601000222"}), shown.end());
+    EXPECT_NE(std::find(shown.begin(), shown.end(), PhoneBookList::Row{"Smith, J", "0601000111"}),
+              shown.end());
+    EXPECT_NE(std::find(shown.begin(), shown.end(), PhoneBookList::Row{"Lee; flat 3", "0601000222"}),
+              shown.end());
     expectViewShowsSim();
 }

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "text/text.h"
 #include "form/form.h"
+#include "text/text.h"
 
 using namespace dorive;
 

@@ -166,7 +166,7 @@ TEST_F(Records, KeypadRecord) {
         bool direct;
         const char* composed;
     } cases[] = {
-        {"0#1", -1, "", true, "0#1"},    {"9#0", 8, "9", false, "9#0"}, {"1#1", 0, "1", true, "1#1"},
+        {"0#1", -1, "", true, "0#1"},   {"9#0", 8, "9", false, "9#0"}, {"1#1", 0, "1", true, "1#1"},
         {"3#2", 2, "3", false, "3#0"},  {"3#", 1, "2", false, "2#0"},  // wrong length
         {"3#00", 1, "2", false, "2#0"},
     };

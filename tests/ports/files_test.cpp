@@ -1,10 +1,11 @@
 // The machine's files: whole reads, and writes that replace a file only when complete.
+#include "ports/files.h"
+
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
 #include <csignal>
 
-#include "ports/files.h"
 #include "support/temp_dir.h"
 
 using namespace dorive;

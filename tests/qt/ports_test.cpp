@@ -13,9 +13,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "qtports/qt_clock.h"
-#include "app/qt/qt_dialogs.h"
 #include "app/dorive.h"
+#include "app/qt/qt_dialogs.h"
+#include "qtports/qt_clock.h"
 #include "qtports/qt_serial_port.h"
 #include "support/fakes.h"
 
@@ -26,7 +26,8 @@ namespace {
 double cpuSeconds() {
     rusage r{};
     ::getrusage(RUSAGE_SELF, &r);
-    return double(r.ru_utime.tv_sec + r.ru_stime.tv_sec) + double(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
+    return double(r.ru_utime.tv_sec + r.ru_stime.tv_sec) +
+           double(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
 }
 
 // A pseudo-terminal whose far end plays the unit.
@@ -125,15 +126,19 @@ class PortsTest : public QObject {
             DeviceAccess access;
             std::vector<std::string> says;
         } cases[] = {
-            {{false, "dialout", true}, {"no permission", "group \"dialout\"", "usermod -aG dialout", "log in again"}},
-            {{false, "root", false}, {"no permission", "gives its group \"root\" no access", "udev rule", "administrator"}},
+            {{false, "dialout", true},
+             {"no permission", "group \"dialout\"", "usermod -aG dialout", "log in again"}},
+            {{false, "root", false},
+             {"no permission", "gives its group \"root\" no access", "udev rule", "administrator"}},
             {{false, "", false}, {"no permission", "Ask the administrator"}},
             {{true, "dialout", true}, {"in use by another program"}},
         };
         for (const auto& c : cases) {
             std::string text = permissionErrorText("ttyUSB0", "/dev/ttyUSB0", c.access);
-            for (const std::string& part : c.says) QVERIFY2(text.find(part) != std::string::npos, text.c_str());
-            if (!c.access.groupMayReadWrite) QVERIFY2(text.find("usermod") == std::string::npos, text.c_str());
+            for (const std::string& part : c.says)
+                QVERIFY2(text.find(part) != std::string::npos, text.c_str());
+            if (!c.access.groupMayReadWrite)
+                QVERIFY2(text.find("usermod") == std::string::npos, text.c_str());
         }
     }
 
@@ -213,15 +218,18 @@ class PortsTest : public QObject {
             QVERIFY2(sinceLoss.elapsed() < 500, qPrintable(QString::number(sinceLoss.elapsed())));
             QVERIFY(!core.channel().portChosen());
             QVERIFY(!core.state().WriteActive);
-            QVERIFY(core.form().SaveZEP.enabled() && core.form().seting.enabled() && core.form().StopZEP.enabled());
-            QVERIFY2(dialogs.errors[0].find("stopped working") != std::string::npos, dialogs.errors[0].c_str());
+            QVERIFY(core.form().SaveZEP.enabled() && core.form().seting.enabled() &&
+                    core.form().StopZEP.enabled());
+            QVERIFY2(dialogs.errors[0].find("stopped working") != std::string::npos,
+                     dialogs.errors[0].c_str());
 
             const double before = cpuSeconds();
             QTest::qWait(1000);
             const double spent = cpuSeconds() - before;
-            QVERIFY2(spent < 0.1, qPrintable(QString("CPU seconds in the second after the loss: %1").arg(spent)));
+            QVERIFY2(spent < 0.1,
+                     qPrintable(QString("CPU seconds in the second after the loss: %1").arg(spent)));
             QCOMPARE(dialogs.errors.size(), std::size_t(1));  // once, and not the watchdog's
-            QCOMPARE(dialogs.portPrompts, 1);                  // nothing asked for a port on its own
+            QCOMPARE(dialogs.portPrompts, 1);                 // nothing asked for a port on its own
             bool saveNote = false;
             for (std::string_view line : core.form().Monitor.lines())
                 saveNote |= line.find("Save stopped at") != std::string_view::npos;

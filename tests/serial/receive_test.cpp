@@ -22,7 +22,9 @@ struct ReceiveFixture : CoreFixture {
     }
 };
 
-std::string stamp(const std::string& text) { return "[14:03:00]   " + text; }
+std::string stamp(const std::string& text) {
+    return "[14:03:00]   " + text;
+}
 
 }  // namespace
 
@@ -33,13 +35,13 @@ TEST_F(ReceiveFixture, ByteClassesAndLineAssemblyOverSplitEvents) {
     };
     const std::vector<Case> cases = {
         {{"O", "K\r"}, {"OK"}},
-        {{"AB\nCD\r"}, {"ABCD"}},                          // LF ends nothing
-        {{"A\tB\r"}, {"AB"}},                              // TAB dropped
-        {{"\r\nOK\r\n"}, {"", "OK"}},                      // the blank line before OK is logged
+        {{"AB\nCD\r"}, {"ABCD"}},                            // LF ends nothing
+        {{"A\tB\r"}, {"AB"}},                                // TAB dropped
+        {{"\r\nOK\r\n"}, {"", "OK"}},                        // the blank line before OK is logged
         {{std::string("x\x00\x0c\x0e\x1fy\r", 7)}, {"xy"}},  // 0..12 and 14..31 dropped
-        {{"\x80\xff\xe9\r"}, {"\x80\xff\xe9"}},            // 128..255 kept
+        {{"\x80\xff\xe9\r"}, {"\x80\xff\xe9"}},              // 128..255 kept
         {{"+CPBR: 1,", "\"1\",129,\"N\"", "\r"}, {"+CPBR: 1,\"1\",129,\"N\""}},
-        {{"abc"}, {}},                                     // no CR yet: nothing
+        {{"abc"}, {}},  // no CR yet: nothing
     };
     for (const Case& c : cases) {
         core->state().RxLine.clear();

@@ -150,10 +150,10 @@ TEST_F(SimFixture, WritesDeletesAndFillsTheFirstFreeLocation) {
     EXPECT_EQ(command("AT+CPBW=,1,,DETECT"), reply({}));  // first free: 1 again
 
     std::map<int, StoredEntry> expected = {{1, {"1", "DETECT"}},
-                                        {2, {"+420 1,2", "A,\xe9"}},
-                                        {3, {"777", "B4-1"}},
-                                        {4, {"12345678901234567890", "123456789012345678"}},
-                                        {5, {"", "NoNumber"}}};
+                                           {2, {"+420 1,2", "A,\xe9"}},
+                                           {3, {"777", "B4-1"}},
+                                           {4, {"12345678901234567890", "123456789012345678"}},
+                                           {5, {"", "NoNumber"}}};
     EXPECT_EQ(unit->sim().entries(), expected);
     EXPECT_EQ(command("AT+CPBR=1,3"),
               reply({"+CPBR: 1,\"1\",129,\"DETECT\"", "+CPBR: 2,\"+420 1,2\",145,\"A,\xe9\"",

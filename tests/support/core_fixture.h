@@ -31,7 +31,9 @@ struct CoreFixture : ::testing::Test {
     }
     FakePort& port() { return *provider.port; }
     void feed(std::string_view bytes) { port().feed(bytes); }
-    std::vector<std::string> sent() const { return provider.port ? provider.port->sentTexts() : std::vector<std::string>{}; }
+    std::vector<std::string> sent() const {
+        return provider.port ? provider.port->sentTexts() : std::vector<std::string>{};
+    }
     const LineStore& monitor() const { return core->form().Monitor.lines(); }
 };
 

@@ -21,7 +21,7 @@ inline std::string dumpView(const std::vector<const Control*>& controls) {
 
 // The controls a save locks.
 inline std::vector<const Control*> lockedByASave(const Form& f) {
-    return {&f.SaveZEP, &f.LoadZEP, &f.RunZEP,  &f.StopZEP, &f.Save,    &f.Load,           &f.signal,
+    return {&f.SaveZEP, &f.LoadZEP,   &f.RunZEP, &f.StopZEP, &f.Save,           &f.Load,         &f.signal,
             &f.Buttons, &f.PhoneBook, &f.seting, &f.service, &f.KeyBoardParams, &f.Inicializace, &f.IMEI};
 }
 

@@ -17,7 +17,7 @@
 namespace dorive::test {
 
 class VirtualClock : public Clock {
-public:
+  public:
     std::int64_t nowMs() const override { return now_; }
     TimerId startTimer(int ms, std::function<void()> fn) override {
         TimerId id = ++next_;
@@ -52,19 +52,20 @@ public:
     // Fires timers until none is left or the limit is reached.
     void runUntilIdle(std::int64_t limitMs = 3600 * 1000) {
         std::int64_t end = now_ + limitMs;
-        while (!timers_.empty() && timers_.begin()->first.first <= end) advance(timers_.begin()->first.first - now_);
+        while (!timers_.empty() && timers_.begin()->first.first <= end)
+            advance(timers_.begin()->first.first - now_);
     }
     std::size_t pendingTimers() const { return timers_.size(); }
     std::int64_t base_ = (14 * 3600 + 3 * 60) * 1000LL;  // 14:03:00 at virtual time 0
 
-private:
+  private:
     std::int64_t now_ = 0;
     TimerId next_ = 0;
     std::map<std::pair<std::int64_t, TimerId>, std::function<void()>> timers_;
 };
 
 class FakePort : public SerialPort {
-public:
+  public:
     explicit FakePort(const Clock& clock) : clock_(clock) {}
     struct Sent {
         std::int64_t atMs;
@@ -108,12 +109,12 @@ public:
     bool dtr = false;
     bool closed = false;
 
-private:
+  private:
     const Clock& clock_;
 };
 
 class FakeProvider : public PortProvider {
-public:
+  public:
     explicit FakeProvider(const Clock& clock) : clock_(clock) {}
     std::vector<PortInfo> ports() override { return {{"ttyUSB0", "USB serial"}, {kSimulatedPortName, ""}}; }
     std::unique_ptr<SerialPort> open(const std::string& name) override {
@@ -127,13 +128,14 @@ public:
     std::vector<std::string> openedNames;
     std::string openError;
 
-private:
+  private:
     const Clock& clock_;
 };
 
 class ScriptedDialogs : public Dialogs {
-public:
-    std::optional<std::string> choosePort(const std::vector<PortInfo>&, const std::string& preselect) override {
+  public:
+    std::optional<std::string> choosePort(const std::vector<PortInfo>&,
+                                          const std::string& preselect) override {
         ++portPrompts;
         lastPreselect = preselect;
         if (portAnswers.empty()) return std::string("ttyUSB0");
@@ -166,7 +168,7 @@ public:
     std::vector<ImportReport> reports;  // import reports shown
     bool importAnswer = true;           // apply the rows taken
 
-private:
+  private:
     static std::optional<std::string> next(std::deque<std::optional<std::string>>& q) {
         if (q.empty()) return std::nullopt;
         auto a = q.front();
@@ -178,14 +180,16 @@ private:
 // Files kept in memory. A path in `failWrites` cannot be written (as on a full disk or in
 // a folder without write access): the write throws and the earlier file stays.
 class FakeFiles : public Files {
-public:
+  public:
     std::string read(const std::string& path) override {
         auto it = files.find(path);
-        if (it == files.end()) throw FileError("Cannot open file \"" + path + "\". No such file or directory");
+        if (it == files.end())
+            throw FileError("Cannot open file \"" + path + "\". No such file or directory");
         return it->second;
     }
     void write(const std::string& path, std::string_view bytes) override {
-        if (failWrites.count(path)) throw FileError("Cannot create file \"" + path + "\". No space left on device");
+        if (failWrites.count(path))
+            throw FileError("Cannot create file \"" + path + "\". No space left on device");
         files[path] = std::string(bytes);
     }
     bool exists(const std::string& path) override { return files.count(path) > 0; }

@@ -1,18 +1,18 @@
 #pragma once
 // A folder of a test's own, removed with everything in it when the test ends.
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
-#include <algorithm>
 #include <string>
 #include <vector>
 
 namespace dorive::test {
 
 class TempDir {
-public:
+  public:
     TempDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "dorive-test-XXXXXX").string();
         if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
@@ -39,13 +39,14 @@ public:
     std::string listing() const {
         std::string out;
         std::vector<std::string> names;
-        for (const auto& e : std::filesystem::directory_iterator(path_)) names.push_back(e.path().filename().string());
+        for (const auto& e : std::filesystem::directory_iterator(path_))
+            names.push_back(e.path().filename().string());
         std::sort(names.begin(), names.end());
         for (const auto& n : names) out += n + "\n";
         return out;
     }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "ports/files.h"
-#include "support/device_fixture.h"
 #include "sim/sim_port.h"
 #include "sim/sim_unit.h"
+#include "support/device_fixture.h"
 
 namespace dorive::test {
 
